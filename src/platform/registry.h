@@ -15,6 +15,8 @@ namespace kestrel {
 constexpr long ERROR_SUCCESS = 0;
 constexpr long ERROR_FILE_NOT_FOUND = 2;
 constexpr long ERROR_ACCESS_DENIED = 5;
+constexpr long ERROR_INVALID_HANDLE = 6;   // a closed key, a key of another registry
+constexpr long ERROR_BAD_PATHNAME = 161;   // a path with a leading or doubled "\"
 constexpr long ERROR_MORE_DATA = 234;
 constexpr long ERROR_NO_MORE_ITEMS = 259;
 constexpr long ERROR_BADKEY = 1010;

@@ -1,0 +1,104 @@
+#include "platform/reg_tree.h"
+
+#include "platform/text.h"
+
+namespace kestrel {
+
+namespace {
+constexpr size_t kIndexThreshold = 16;
+}
+
+bool NoCaseLess::operator()(std::u16string_view a, std::u16string_view b) const {
+  return CompareNoCase(a, b) < 0;
+}
+
+const RegNode* RegNode::FindChild(std::u16string_view name) const {
+  auto it = children_.find(name);
+  return it == children_.end() ? nullptr : it->second.get();
+}
+
+RegNode* RegNode::FindChild(std::u16string_view name) {
+  auto it = children_.find(name);
+  return it == children_.end() ? nullptr : it->second.get();
+}
+
+RegNode& RegNode::AddChild(std::u16string_view name) {
+  // Keys usually arrive in sorted order: try the end first.
+  auto hint = children_.lower_bound(name);
+  if (hint != children_.end() && EqualsNoCase(hint->first, name)) return *hint->second;
+  auto child = std::make_unique<RegNode>();
+  child->deletable = deletable;
+  RegNode& ref = *child;
+  children_.emplace_hint(hint, std::u16string(name), std::move(child));
+  ++revision_;
+  return ref;
+}
+
+bool RegNode::RemoveChild(std::u16string_view name) {
+  auto it = children_.find(name);
+  if (it == children_.end()) return false;
+  children_.erase(it);
+  ++revision_;
+  return true;
+}
+
+const RegValue* RegNode::FindValue(std::u16string_view name) const {
+  if (value_index_) {
+    auto it = value_index_->find(ToUpper(name));
+    return it == value_index_->end() ? nullptr : &values_[it->second];
+  }
+  for (const auto& v : values_)
+    if (EqualsNoCase(v.name, name)) return &v;
+  return nullptr;
+}
+
+void RegNode::SetValue(RegValue value) {
+  if (value_index_) {
+    auto [it, inserted] = value_index_->try_emplace(ToUpper(value.name), values_.size());
+    if (inserted)
+      values_.push_back(std::move(value));
+    else
+      values_[it->second] = std::move(value);
+    return;
+  }
+  for (auto& v : values_) {
+    if (EqualsNoCase(v.name, value.name)) {
+      v = std::move(value);
+      return;
+    }
+  }
+  values_.push_back(std::move(value));
+  if (values_.size() > kIndexThreshold) RebuildValueIndex();
+}
+
+bool RegNode::RemoveValue(std::u16string_view name) {
+  for (auto it = values_.begin(); it != values_.end(); ++it) {
+    if (EqualsNoCase(it->name, name)) {
+      values_.erase(it);
+      if (value_index_) RebuildValueIndex();
+      return true;
+    }
+  }
+  return false;
+}
+
+void RegNode::RebuildValueIndex() {
+  value_index_ = std::make_unique<std::unordered_map<std::u16string, size_t>>();
+  value_index_->reserve(values_.size() * 2);
+  for (size_t i = 0; i < values_.size(); ++i) value_index_->emplace(ToUpper(values_[i].name), i);
+}
+
+RegNode* RegNode::Descend(std::u16string_view path, bool create) {
+  RegNode* node = this;
+  size_t start = 0;
+  while (node && start <= path.size()) {
+    size_t end = path.find(u'\\', start);
+    if (end == std::u16string_view::npos) end = path.size();
+    std::u16string_view part = path.substr(start, end - start);
+    if (!part.empty()) node = create ? &node->AddChild(part) : node->FindChild(part);
+    start = end + 1;
+  }
+  return node;
+}
+
+}  // namespace kestrel
