@@ -1,0 +1,26 @@
+#pragma once
+// Whole-file reading with a size limit and atomic replacement of a file, for
+// the few files the program reads and writes itself (profiles).
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kestrel {
+
+enum class ReadResult { kRead, kMissing, kFailed };
+
+// Reads the regular file at `path` into `bytes`. kMissing when nothing is there;
+// kFailed with a reason when it cannot be read, is a folder or a device (never
+// opened in a way that could block), or is larger than `max_bytes`.
+ReadResult ReadWholeFile(const std::filesystem::path& path, uint64_t max_bytes, std::string& bytes,
+                         std::string& reason);
+
+// Replaces the file at `path` by `bytes`: writes a temporary file in the same
+// folder, flushes it to disk and renames it over the target. A link is followed
+// so that the file it points to is replaced. On failure the old file is
+// untouched, the temporary file removed, and the result is false with a reason.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string& reason);
+
+}  // namespace kestrel
