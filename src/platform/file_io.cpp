@@ -39,9 +39,9 @@ class Fd {
 
 }  // namespace
 
-ReadResult ReadWholeFile(const std::filesystem::path& path, uint64_t max_bytes, std::string& bytes,
+ReadResult ReadWholeFile(const std::filesystem::path& path, uint64_t max_bytes, FileBytes& bytes,
                          std::string& reason) {
-  bytes.clear();
+  bytes = {};
   reason.clear();
   // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below anyway.
   Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
@@ -69,26 +69,27 @@ ReadResult ReadWholeFile(const std::filesystem::path& path, uint64_t max_bytes, 
     return ReadResult::kFailed;
   }
   try {
-    bytes.resize(size_t(st.st_size));
+    bytes.data = std::make_unique_for_overwrite<char[]>(size_t(st.st_size));
   } catch (const std::bad_alloc&) {
     reason = "Not enough memory to read " + Quoted(path);
     return ReadResult::kFailed;
   }
   // Reads what fstat announced; a file that shrinks meanwhile ends early, one
   // that grows is read as it was.
+  const size_t want = size_t(st.st_size);
   size_t got = 0;
-  while (got < bytes.size()) {
-    ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
+  while (got < want) {
+    ssize_t n = ::read(fd.get(), bytes.data.get() + got, want - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       reason = "Cannot read " + Quoted(path) + ": " + ErrnoText(errno);
-      bytes.clear();
+      bytes = {};
       return ReadResult::kFailed;
     }
     if (n == 0) break;
     got += size_t(n);
   }
-  bytes.resize(got);
+  bytes.size = got;
   return ReadResult::kRead;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -11,10 +12,18 @@ namespace kestrel {
 
 enum class ReadResult { kRead, kMissing, kFailed };
 
+// The bytes of a file. The buffer is not cleared before the read fills it,
+// which matters for files of hundreds of megabytes.
+struct FileBytes {
+  std::unique_ptr<char[]> data;
+  size_t size = 0;
+  std::string_view View() const { return {data.get(), size}; }
+};
+
 // Reads the regular file at `path` into `bytes`. kMissing when nothing is there;
 // kFailed with a reason when it cannot be read, is a folder or a device (never
 // opened in a way that could block), or is larger than `max_bytes`.
-ReadResult ReadWholeFile(const std::filesystem::path& path, uint64_t max_bytes, std::string& bytes,
+ReadResult ReadWholeFile(const std::filesystem::path& path, uint64_t max_bytes, FileBytes& bytes,
                          std::string& reason);
 
 // Replaces the file at `path` by `bytes`: writes a temporary file in the same

@@ -148,15 +148,15 @@ struct IniFile::Impl {
   FoldMap<Section*> by_name;
 
   void Load() {
-    std::string bytes;
+    FileBytes bytes;
     switch (ReadWholeFile(path, kMaxFileBytes, bytes, load_error)) {
       case ReadResult::kMissing: return;
       case ReadResult::kFailed: return;
       case ReadResult::kRead: break;
     }
     try {
-      DecodedText decoded = DecodeText(bytes);
-      std::string().swap(bytes);  // one copy of the content at a time
+      DecodedText decoded = DecodeText(bytes.View());
+      bytes = {};  // one copy of the content at a time
       Index(std::move(decoded.text));
       encoding = decoded.encoding;
       exists = true;
@@ -174,6 +174,10 @@ struct IniFile::Impl {
     Section* current = nullptr;
     std::u16string_view view(text);
     for (size_t pos = 0; pos < view.size();) {
+      if (IsLineBreak(view[pos])) {  // an empty line: nothing to index
+        ++pos;
+        continue;
+      }
       LineSpan span = LineAt(view, pos);
       ParsedLine line = ParseLine(view.substr(span.begin, span.end - span.begin));
       switch (line.kind) {
@@ -192,8 +196,8 @@ struct IniFile::Impl {
         case LineKind::kEntry:
           if (!current) break;
           current->insert_at = span.next;
-          if (!current->keys.count(line.name)) {
-            Entry& e = current->keys[line.name];
+          if (auto [it, added] = current->keys.try_emplace(line.name); added) {
+            Entry& e = it->second;
             e.key = line.name;
             e.value = line.value;
             e.line_begin = span.begin;

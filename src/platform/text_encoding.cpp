@@ -65,7 +65,7 @@ DecodedText DecodeText(std::string_view bytes) {
     out.text = FromUtf8(bytes.substr(3));
   } else if (AllAscii(bytes)) {
     out.encoding = TextEncoding::kAscii;
-    out.text.assign(bytes.begin(), bytes.end());
+    out.text = std::u16string(bytes.begin(), bytes.end());  // one pass, no temporary
   } else if (IsValidUtf8(bytes)) {
     out.encoding = TextEncoding::kUtf8;
     out.text = FromUtf8(bytes);
