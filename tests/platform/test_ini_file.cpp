@@ -283,6 +283,16 @@ TEST_F(IniFileTest, FailedSaveKeepsTheOldFileAndSaysWhy) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()), 3);
 }
 
+TEST_F(IniFileTest, SaveThroughALinkReplacesTheLinkedFile) {
+  dir_.Write("real/p.ini", "[S]\r\nk=old\r\n");
+  fs::create_symlink(dir_.path() / "real" / "p.ini", Path());
+  IniFile ini(Path());
+  ini.WriteString(u"S", u"k", u"new");
+  ASSERT_TRUE(ini.Save());
+  EXPECT_TRUE(fs::is_symlink(Path()));
+  EXPECT_EQ(dir_.Read("real/p.ini"), "[S]\r\nk=new\r\n");
+}
+
 TEST_F(IniFileTest, SaveIntoReadOnlyFolderFailsWithoutHarm) {
   if (geteuid() == 0) GTEST_SKIP() << "running as root: folder permissions do not stop writes";
   dir_.Write("ro/p.ini", "[S]\r\nk=old\r\n");
