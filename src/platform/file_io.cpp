@@ -107,6 +107,13 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   }
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
+  // Renaming over a file needs only a writable folder; a read-only file is
+  // meant to stay as it is, so it is refused like an open for writing would be.
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) && ::access(target.c_str(), W_OK) != 0) {
+    reason = "Cannot replace " + Quoted(target) + ": " + ErrnoText(errno);
+    return false;
+  }
 
   std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
   Fd fd(::mkstemp(temp.data()));
@@ -129,10 +136,9 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   }
   // The replacement keeps the permissions of the file it replaces; a new file
   // gets the usual ones (mkstemp makes it private).
-  struct stat old {};
   mode_t mode;
-  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    mode = old.st_mode & 07777;
+  if (S_ISREG(existing.st_mode)) {
+    mode = existing.st_mode & 07777;
   } else {
     mode_t mask = ::umask(0);
     ::umask(mask);

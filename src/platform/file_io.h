@@ -28,7 +28,7 @@ ReadResult ReadWholeFile(const std::filesystem::path& path, uint64_t max_bytes, 
 
 // Replaces the file at `path` by `bytes`: writes a temporary file in the same
 // folder, flushes it to disk and renames it over the target. A link is followed
-// so that the file it points to is replaced. On failure the old file is
+// so that the file it points to is replaced; a read-only file is refused. On failure the old file is
 // untouched, the temporary file removed, and the result is false with a reason.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string& reason);
 

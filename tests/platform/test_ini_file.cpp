@@ -293,16 +293,21 @@ TEST_F(IniFileTest, SaveThroughALinkReplacesTheLinkedFile) {
   EXPECT_EQ(dir_.Read("real/p.ini"), "[S]\r\nk=new\r\n");
 }
 
-TEST_F(IniFileTest, SaveIntoReadOnlyFolderFailsWithoutHarm) {
-  if (geteuid() == 0) GTEST_SKIP() << "running as root: folder permissions do not stop writes";
-  dir_.Write("ro/p.ini", "[S]\r\nk=old\r\n");
+TEST_F(IniFileTest, SaveRespectsPermissions) {
+  if (geteuid() == 0) GTEST_SKIP() << "running as root: permissions do not stop writes";
+  const std::string old = "[S]\r\nk=old\r\n";
+  dir_.Write("ro/p.ini", old);
+  dir_.Write("rw/p.ini", old);
   fs::permissions(dir_.path() / "ro", fs::perms::owner_read | fs::perms::owner_exec);
-  IniFile ini(dir_.path() / "ro" / "p.ini");
-  ini.WriteString(u"S", u"k", u"new");
-  std::string why;
-  EXPECT_FALSE(ini.Save(&why));
-  EXPECT_NE(why.find("denied"), std::string::npos) << why;
-  EXPECT_EQ(dir_.Read("ro/p.ini"), "[S]\r\nk=old\r\n");
+  fs::permissions(dir_.path() / "rw" / "p.ini", fs::perms::owner_read);
+  for (const char* file : {"ro/p.ini", "rw/p.ini"}) {
+    IniFile ini(dir_.path() / file);
+    ini.WriteString(u"S", u"k", u"new");
+    std::string why;
+    EXPECT_FALSE(ini.Save(&why)) << file;
+    EXPECT_NE(why.find("denied"), std::string::npos) << why;
+    EXPECT_EQ(dir_.Read(file), old) << file;
+  }
 }
 
 TEST_F(IniFileTest, BadFilesAnswerTheDefaults) {
