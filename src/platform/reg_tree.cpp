@@ -12,6 +12,20 @@ bool NoCaseLess::operator()(std::u16string_view a, std::u16string_view b) const 
   return CompareNoCase(a, b) < 0;
 }
 
+RegNode::~RegNode() {
+  std::vector<std::unique_ptr<RegNode>> pending;
+  auto adopt_children = [&pending](RegNode& node) {
+    for (auto& entry : node.children_) pending.push_back(std::move(entry.second));
+    node.children_.clear();
+  };
+  adopt_children(*this);
+  while (!pending.empty()) {
+    std::unique_ptr<RegNode> node = std::move(pending.back());
+    pending.pop_back();
+    adopt_children(*node);
+  }  // each node dies childless
+}
+
 const RegNode* RegNode::FindChild(std::u16string_view name) const {
   auto it = children_.find(name);
   return it == children_.end() ? nullptr : it->second.get();

@@ -25,6 +25,13 @@ class RegNode {
  public:
   using Children = std::map<std::u16string, std::unique_ptr<RegNode>, NoCaseLess>;
 
+  RegNode() = default;
+  RegNode(const RegNode&) = delete;
+  RegNode& operator=(const RegNode&) = delete;
+  // Frees the subtree without recursion: a hive can nest keys deeper than the
+  // stack could unwind.
+  ~RegNode();
+
   // Whether the running user could delete (or otherwise change) this key.
   bool deletable = true;
   // A symbolic link key: opening it opens what its SymbolicLinkValue names.
