@@ -1,6 +1,5 @@
 #include "testrun/folder_walks.h"
 
-#include <deque>
 #include <utility>
 
 #include "platform/text.h"
@@ -11,40 +10,60 @@ namespace {
 
 bool IsDotEntry(const std::u16string& name) { return name == u"." || name == u".."; }
 
-// One listed folder on the walk's stack.
-struct Frame {
-  std::u16string path;
-  std::vector<FolderEntry> entries;
-  size_t next = 0;
-  bool empty = true;  // for the empty-subfolder walk: no file seen yet
-};
-
-// The stack keeps its frames when the walk climbs back up, so the listing
-// vectors and path strings of a level are reused by the next folder at that
-// level instead of being allocated again.
+// The folders being walked, from the walk's own folder down to the one being
+// listed, with one shared path text: a folder's path is a prefix of its
+// subfolder's, so a deep tree costs one path, not one per level. Frames stay
+// allocated when the walk climbs back up, and the next folder at that depth
+// reuses their listing vectors.
 class WalkStack {
  public:
-  // Lists `path` into a new top frame; false (and no frame) when the listing
-  // cannot start.
-  bool Push(const FileSystem& files, std::u16string_view path) {
+  struct Frame {
+    size_t path_size = 0;
+    std::vector<FolderEntry> entries;
+    size_t next = 0;
+    bool empty = true;  // for the empty-subfolder walk: no file seen yet
+  };
+
+  // Lists the walk's own folder; false when the listing cannot start.
+  bool Start(const FileSystem& files, std::u16string_view folder) {
+    path_.assign(folder);
+    return PushPath(files);
+  }
+
+  // Makes Path() the path of an entry of the top folder.
+  void Enter(std::u16string_view name) {
+    path_.resize(Top().path_size);
+    path_ += u'\\';
+    path_.append(name);
+  }
+  // Lists the entered path as the new top folder; false when the listing
+  // cannot start (Path() is still the entered path then).
+  bool PushPath(const FileSystem& files) {
     if (depth_ == frames_.size()) frames_.emplace_back();
     Frame& f = frames_[depth_];
-    f.path.assign(path);
-    f.entries.clear();
+    f.path_size = path_.size();
     f.next = 0;
     f.empty = true;
-    if (!files.ListFolder(f.path, f.entries)) return false;
+    if (!files.ListFolder(path_, f.entries)) return false;
     ++depth_;
     return true;
   }
-  void Pop() { --depth_; }
-  bool Empty() const { return depth_ == 0; }
+  void Pop() {
+    --depth_;
+    if (depth_ > 0) path_.resize(Top().path_size);
+  }
+
+  bool Done() const { return depth_ == 0; }
   size_t Depth() const { return depth_; }
   Frame& Top() { return frames_[depth_ - 1]; }
+  // The top folder's path, or the entry entered last.
+  const std::u16string& Path() const { return path_; }
+  void ToTop() { path_.resize(Top().path_size); }
 
  private:
-  std::deque<Frame> frames_;  // a deque keeps references to frames valid as it grows
+  std::vector<Frame> frames_;
   size_t depth_ = 0;
+  std::u16string path_;
 };
 
 std::u16string Line(std::u16string_view head, std::u16string_view path) {
@@ -55,18 +74,12 @@ std::u16string Line(std::u16string_view head, std::u16string_view path) {
   return line;
 }
 
-// folder + "\" + name into a reused buffer.
-void ChildPath(std::u16string& out, std::u16string_view folder, std::u16string_view name) {
-  out.clear();
-  out.reserve(folder.size() + 1 + name.size());
-  out.append(folder);
-  out += u'\\';
-  out.append(name);
-}
-
 void AddUnableToAccess(CTestResults& results, std::u16string_view folder) {
-  std::u16string line = Line(u"\tError: Unable to access ", folder);
-  line += u"\\*.*";
+  std::u16string line;
+  line.reserve(40 + folder.size());
+  line.append(u"\tError: Unable to access ");
+  line.append(folder);
+  line.append(u"\\*.*");
   results.AddLine(std::move(line));
 }
 
@@ -74,6 +87,11 @@ void AddDeletedFile(CTestResults& results, std::u16string_view path, uint64_t si
   ++results.files_deleted;
   results.total_bytes += size;
   results.AddLine(Line(u"\tDeleted File: ", path));
+}
+
+void AddDeletedFolder(CTestResults& results, std::u16string_view path) {
+  ++results.folders_deleted;
+  results.AddLine(Line(u"\tDeleted Folder: ", path));
 }
 
 }  // namespace
@@ -86,38 +104,34 @@ void EvaluateEmptyPath(CTestResults& results, const FileSystem& files, std::u16s
                        RunStop stop) {
   while (!folder.empty() && folder.back() == u'\\') folder.remove_suffix(1);
   WalkStack stack;
-  if (!stack.Push(files, folder)) {
+  if (!stack.Start(files, folder)) {
     AddUnableToAccess(results, folder);
     return;
   }
-  std::u16string path;
-  while (!stack.Empty()) {
+  while (!stack.Done()) {
     if (stop.Requested()) return;
-    Frame& top = stack.Top();
+    WalkStack::Frame& top = stack.Top();
     if (top.next == top.entries.size()) {
-      // A subfolder is reported after everything in it; the given folder is not.
-      if (stack.Depth() > 1) {
-        ++results.folders_deleted;
-        results.AddLine(Line(u"\tDeleted Folder: ", top.path));
-      }
+      // A subfolder is reported after everything in it; the walk's own folder is not.
+      stack.ToTop();
+      if (stack.Depth() > 1) AddDeletedFolder(results, stack.Path());
       stack.Pop();
       continue;
     }
     const FolderEntry& entry = top.entries[top.next++];
     if (IsDotEntry(entry.name)) continue;
-    ChildPath(path, top.path, entry.name);
+    stack.Enter(entry.name);
     if (!entry.is_folder) {
-      AddDeletedFile(results, path, entry.size);
+      AddDeletedFile(results, stack.Path(), entry.size);
       continue;
     }
     // A link is reported without looking into it. A subfolder that cannot be
     // listed gives its error line, then its own line, as if walked.
     if (!entry.is_link) {
-      if (stack.Push(files, path)) continue;
-      AddUnableToAccess(results, path);
+      if (stack.PushPath(files)) continue;
+      AddUnableToAccess(results, stack.Path());
     }
-    ++results.folders_deleted;
-    results.AddLine(Line(u"\tDeleted Folder: ", path));
+    AddDeletedFolder(results, stack.Path());
   }
 }
 
@@ -130,30 +144,29 @@ void EvaluateFiles(CTestResults& results, const FileSystem& files, std::u16strin
     return false;
   };
   WalkStack stack;
-  if (!stack.Push(files, folder)) return;
-  std::u16string path;
-  while (!stack.Empty()) {
+  if (!stack.Start(files, folder)) return;
+  while (!stack.Done()) {
     if (stop.Requested()) return;
-    Frame& top = stack.Top();
+    WalkStack::Frame& top = stack.Top();
     if (top.next == top.entries.size()) {
       stack.Pop();
       continue;
     }
     const FolderEntry& entry = top.entries[top.next++];
     if (entry.is_folder) {
-      // Descend right here, so the subfolder's files come before the files
-      // listed after it. A folder that cannot be listed is passed over.
+      // Walked right here, so its files come before those listed after it. A
+      // subfolder that cannot be listed is passed over.
       if (subfolders && !entry.is_link && !IsDotEntry(entry.name)) {
-        ChildPath(path, top.path, entry.name);
-        stack.Push(files, path);
+        stack.Enter(entry.name);
+        stack.PushPath(files);
       }
       continue;
     }
     if (IsProtectedFileName(entry.name) || !matches_any(entry.name, patterns) ||
         matches_any(entry.name, exclusions))
       continue;
-    ChildPath(path, top.path, entry.name);
-    AddDeletedFile(results, path, entry.size);
+    stack.Enter(entry.name);
+    AddDeletedFile(results, stack.Path(), entry.size);
   }
 }
 
@@ -165,16 +178,16 @@ void EvaluateEmptySubfolders(CTestResults& results, const FileSystem& files,
     results.AddLine(Line(u"\tDeleted Folder If Empty: ", path));
   };
   WalkStack stack;
-  if (!stack.Push(files, folder)) {
+  if (!stack.Start(files, folder)) {
     if (!is_top) report(folder);  // a folder that cannot be listed counts as empty
     return;
   }
-  std::u16string path;
-  while (!stack.Empty()) {
+  while (!stack.Done()) {
     if (stop.Requested()) return;
-    Frame& top = stack.Top();
+    WalkStack::Frame& top = stack.Top();
     if (top.next == top.entries.size()) {
-      if ((stack.Depth() > 1 || !is_top) && top.empty) report(top.path);
+      stack.ToTop();
+      if (top.empty && (stack.Depth() > 1 || !is_top)) report(stack.Path());
       stack.Pop();
       continue;
     }
@@ -184,10 +197,11 @@ void EvaluateEmptySubfolders(CTestResults& results, const FileSystem& files,
       continue;
     }
     if (IsDotEntry(entry.name)) continue;
-    ChildPath(path, top.path, entry.name);
-    // A link is not looked into; like a folder that cannot be listed, it counts
-    // as empty. Subfolders never make their parent non-empty.
-    if (entry.is_link || !stack.Push(files, path)) report(path);
+    stack.Enter(entry.name);
+    // Subfolders never make their parent non-empty. A link is not looked
+    // into: like a folder that cannot be listed, it counts as empty.
+    if (!entry.is_link && stack.PushPath(files)) continue;
+    report(stack.Path());
   }
 }
 
