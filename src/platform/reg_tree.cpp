@@ -1,15 +1,37 @@
 #include "platform/reg_tree.h"
 
+#include <iterator>
+
 #include "platform/text.h"
 
 namespace kestrel {
 
 namespace {
 constexpr size_t kIndexThreshold = 16;
+
+
+// CompareNoCase with a fast path for characters that are equal as they are.
+int FoldCompare(std::u16string_view a, std::u16string_view b) {
+  size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    char16_t x = a[i], y = b[i];
+    if (x == y) continue;
+    x = UpperChar(x);
+    y = UpperChar(y);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
 }
 
+bool FoldEquals(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() && FoldCompare(a, b) == 0;
+}
+
+}  // namespace
+
 bool NoCaseLess::operator()(std::u16string_view a, std::u16string_view b) const {
-  return CompareNoCase(a, b) < 0;
+  return FoldCompare(a, b) < 0;
 }
 
 RegNode::~RegNode() {
@@ -38,8 +60,15 @@ RegNode* RegNode::FindChild(std::u16string_view name) {
 
 RegNode& RegNode::AddChild(std::u16string_view name) {
   // Keys usually arrive in sorted order: try the end first.
-  auto hint = children_.lower_bound(name);
-  if (hint != children_.end() && EqualsNoCase(hint->first, name)) return *hint->second;
+  auto hint = children_.end();
+  if (!children_.empty()) {
+    int order = FoldCompare(std::prev(hint)->first, name);
+    if (order == 0) return *std::prev(hint)->second;
+    if (order > 0) {
+      hint = children_.lower_bound(name);
+      if (FoldEquals(hint->first, name)) return *hint->second;
+    }
+  }
   auto child = std::make_unique<RegNode>();
   child->deletable = deletable;
   RegNode& ref = *child;
@@ -62,7 +91,7 @@ const RegValue* RegNode::FindValue(std::u16string_view name) const {
     return it == value_index_->end() ? nullptr : &values_[it->second];
   }
   for (const auto& v : values_)
-    if (EqualsNoCase(v.name, name)) return &v;
+    if (FoldEquals(v.name, name)) return &v;
   return nullptr;
 }
 
@@ -76,11 +105,12 @@ void RegNode::SetValue(RegValue value) {
     return;
   }
   for (auto& v : values_) {
-    if (EqualsNoCase(v.name, value.name)) {
+    if (FoldEquals(v.name, value.name)) {
       v = std::move(value);
       return;
     }
   }
+  if (values_.empty()) values_.reserve(4);
   values_.push_back(std::move(value));
   if (values_.size() > kIndexThreshold) RebuildValueIndex();
 }

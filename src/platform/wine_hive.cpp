@@ -1,9 +1,8 @@
 #include "platform/wine_hive.h"
 
 #include <cstring>
-#include <fstream>
-#include <system_error>
 
+#include "platform/file_io.h"
 #include "platform/reg_hex.h"
 #include "platform/text.h"
 
@@ -12,13 +11,15 @@ namespace kestrel {
 namespace {
 
 constexpr size_t kMaxReportedProblems = 20;
+// Far beyond any real hive; keeps a stray huge file from exhausting memory.
+constexpr uint64_t kMaxHiveBytes = uint64_t(1) << 30;
 constexpr std::string_view kHeader = "WINE REGISTRY Version 2";
 
 bool IsBlankByte(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-// Decodes one UTF-8 sequence starting at s[i]; a byte that does not start a
-// well-formed sequence becomes U+FFFD on its own.
-size_t AppendUtf8(std::string_view s, size_t i, std::u16string& out) {
+// Decodes one UTF-8 sequence starting at s[i] to `p`; a byte that does not
+// start a well-formed sequence becomes U+FFFD on its own.
+size_t DecodeUtf8(std::string_view s, size_t i, char16_t*& p) {
   unsigned char b0 = static_cast<unsigned char>(s[i]);
   size_t len = 0;
   uint32_t cp = 0, min = 0;
@@ -26,86 +27,93 @@ size_t AppendUtf8(std::string_view s, size_t i, std::u16string& out) {
   else if (b0 >= 0xE0 && b0 <= 0xEF) { len = 3; cp = b0 & 0x0F; min = 0x800; }
   else if (b0 >= 0xF0 && b0 <= 0xF4) { len = 4; cp = b0 & 0x07; min = 0x10000; }
   if (len == 0 || i + len > s.size()) {
-    out.push_back(u'\uFFFD');
+    *p++ = u'\uFFFD';
     return i + 1;
   }
   for (size_t k = 1; k < len; ++k) {
     unsigned char b = static_cast<unsigned char>(s[i + k]);
     if ((b & 0xC0) != 0x80) {
-      out.push_back(u'\uFFFD');
+      *p++ = u'\uFFFD';
       return i + 1;
     }
     cp = (cp << 6) | (b & 0x3F);
   }
   if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-    out.push_back(u'\uFFFD');
+    *p++ = u'\uFFFD';
     return i + 1;
   }
   if (cp >= 0x10000) {
     cp -= 0x10000;
-    out.push_back(char16_t(0xD800 + (cp >> 10)));
-    out.push_back(char16_t(0xDC00 + (cp & 0x3FF)));
+    *p++ = char16_t(0xD800 + (cp >> 10));
+    *p++ = char16_t(0xDC00 + (cp & 0x3FF));
   } else {
-    out.push_back(char16_t(cp));
+    *p++ = char16_t(cp);
   }
   return i + len;
 }
 
-// Reads escaped text from s[i] up to the first unescaped `end` character and
-// returns its position, or npos when the line ends first.
+// Reads escaped text from s[i] up to the first unescaped `end` character into
+// `out` and returns the position of `end`, or npos when the line ends first.
 size_t Unescape(std::string_view s, size_t i, char end, std::u16string& out) {
-  out.clear();
   const size_t n = s.size();
+  // Never more UTF-16 units than input bytes: write straight into the buffer.
+  out.resize(n - i);
+  char16_t* p = out.data();
+  size_t result = std::string_view::npos;
   while (i < n) {
     char c = s[i];
-    if (c == end) return i;
+    if (c == end) {
+      result = i;
+      break;
+    }
     if (static_cast<unsigned char>(c) >= 0x80) {
-      i = AppendUtf8(s, i, out);
+      i = DecodeUtf8(s, i, p);
       continue;
     }
+    ++i;
     if (c != '\\') {
-      out.push_back(char16_t(c));
-      ++i;
+      *p++ = char16_t(c);
       continue;
     }
-    if (++i == n) return std::string_view::npos;
+    if (i == n) break;
     c = s[i++];
     switch (c) {
-      case 'a': out.push_back(u'\a'); break;
-      case 'b': out.push_back(u'\b'); break;
-      case 'e': out.push_back(char16_t(0x1B)); break;
-      case 'f': out.push_back(u'\f'); break;
-      case 'n': out.push_back(u'\n'); break;
-      case 'r': out.push_back(u'\r'); break;
-      case 't': out.push_back(u'\t'); break;
-      case 'v': out.push_back(u'\v'); break;
+      case 'a': *p++ = u'\a'; break;
+      case 'b': *p++ = u'\b'; break;
+      case 'e': *p++ = char16_t(0x1B); break;
+      case 'f': *p++ = u'\f'; break;
+      case 'n': *p++ = u'\n'; break;
+      case 'r': *p++ = u'\r'; break;
+      case 't': *p++ = u'\t'; break;
+      case 'v': *p++ = u'\v'; break;
       case 'x': {
         uint32_t value = 0;
         size_t digits = 0;
         for (int d; digits < 4 && i < n && (d = HexDigitValue(s[i])) >= 0; ++digits, ++i)
           value = value * 16 + uint32_t(d);
-        out.push_back(digits ? char16_t(value) : u'x');
+        *p++ = digits ? char16_t(value) : u'x';
         break;
       }
       case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': {
         uint32_t value = uint32_t(c - '0');
         for (size_t digits = 1; digits < 3 && i < n && s[i] >= '0' && s[i] <= '7'; ++digits, ++i)
           value = value * 8 + uint32_t(s[i] - '0');
-        out.push_back(char16_t(value));
+        *p++ = char16_t(value);
         break;
       }
       default:
         // Any other escaped character stands for itself ("\\", "\"", "\[").
         if (static_cast<unsigned char>(c) >= 0x80)
-          i = AppendUtf8(s, i - 1, out);
+          i = DecodeUtf8(s, i - 1, p);
         else
-          out.push_back(char16_t(c));
+          *p++ = char16_t(c);
     }
   }
-  return std::string_view::npos;
+  out.resize(size_t(p - out.data()));
+  return result;
 }
 
-std::vector<uint8_t> TextBytes(const std::u16string& text) {
+std::vector<uint8_t> TextBytes(std::u16string_view text) {
   std::vector<uint8_t> data(text.size() * 2 + 2);
   uint8_t* p = data.data();
   for (char16_t c : text) {
@@ -184,7 +192,7 @@ class HiveParser {
       start = end + 1;
       if (part.empty()) continue;
       // Keys come in tree order: reuse the ancestors of the previous key.
-      if (depth < chain_.size() && EqualsNoCase(chain_[depth].first, part)) {
+      if (depth < chain_.size() && chain_[depth].first == part) {
         node = chain_[depth].second;
       } else {
         chain_.resize(depth);
@@ -206,11 +214,12 @@ class HiveParser {
     RegValue value;
     size_t i = 1;
     if (line[0] == '"') {
-      i = Unescape(line, 1, '"', value.name);
+      i = Unescape(line, 1, '"', scratch_);
       if (i == std::string_view::npos) {
         Problem("unterminated value name");
         return;
       }
+      value.name = scratch_;
       ++i;
     }
     while (i < line.size() && IsBlankByte(line[i])) ++i;
@@ -252,14 +261,15 @@ class HiveParser {
 
   // A quoted string value, stored with its terminator.
   bool ParseString(std::string_view data, std::vector<uint8_t>& out) {
-    if (Unescape(data, 1, '"', text_value_) == std::string_view::npos) return false;
-    out = TextBytes(text_value_);
+    if (Unescape(data, 1, '"', scratch_) == std::string_view::npos) return false;
+    out = TextBytes(scratch_);
     return true;
   }
 
   // A hex list, taking in the continuation lines that follow a trailing "\".
   bool ParseHex(std::string_view first, std::vector<uint8_t>& out) {
     bool continued = false;
+    out.reserve(first.size() / 3 + 1);
     bool ok = ParseHexList(first, out, continued);
     if (!ok) continued = EndsWithBackslash(first);
     while (continued) {
@@ -303,7 +313,7 @@ class HiveParser {
   HiveLoadReport& report_;
   RegNode* current_ = nullptr;
   std::u16string path_;
-  std::u16string text_value_;
+  std::u16string scratch_;
   std::vector<std::pair<std::u16string, RegNode*>> chain_;
 };
 
@@ -315,27 +325,10 @@ bool ParseWineHive(std::string_view text, RegNode& root, HiveLoadReport* report)
   return parser.Run();
 }
 
-bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes) {
-  bytes.clear();
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) return false;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  auto size = std::filesystem::file_size(file, ec);
-  if (ec) return false;
-  bytes.resize(size);
-  in.read(bytes.data(), std::streamsize(size));
-  bytes.resize(size_t(in.gcount()));
-  // A file that grew while being read: take the rest too.
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) bytes.append(buffer, size_t(in.gcount()));
-  return !in.bad();
-}
-
 bool LoadWineHiveFile(const std::filesystem::path& file, RegNode& root, HiveLoadReport* report) {
-  std::string bytes;
-  if (!ReadWholeFile(file, bytes)) {
-    if (report) report->problems.push_back("cannot read " + file.string());
+  std::string bytes, reason;
+  if (ReadWholeFile(file, kMaxHiveBytes, bytes, reason) != ReadResult::kRead) {
+    if (report) report->problems.push_back(reason.empty() ? "cannot read " + file.string() : reason);
     return false;
   }
   return ParseWineHive(bytes, root, report);

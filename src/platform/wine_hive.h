@@ -32,7 +32,4 @@ bool ParseWineHive(std::string_view text, RegNode& root, HiveLoadReport* report 
 bool LoadWineHiveFile(const std::filesystem::path& file, RegNode& root,
                       HiveLoadReport* report = nullptr);
 
-// Reads a whole file into memory; false when it cannot be opened or read.
-bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes);
-
 }  // namespace kestrel
