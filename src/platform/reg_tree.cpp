@@ -98,15 +98,19 @@ const RegValue* RegNode::FindValue(std::u16string_view name) const {
 void RegNode::SetValue(RegValue value) {
   if (value_index_) {
     auto [it, inserted] = value_index_->try_emplace(ToUpper(value.name), values_.size());
-    if (inserted)
+    if (inserted) {
       values_.push_back(std::move(value));
-    else
-      values_[it->second] = std::move(value);
+    } else {
+      values_[it->second].type = value.type;
+      values_[it->second].data = std::move(value.data);
+    }
     return;
   }
   for (auto& v : values_) {
     if (FoldEquals(v.name, value.name)) {
-      v = std::move(value);
+      // The name keeps the spelling it was first stored with.
+      v.type = value.type;
+      v.data = std::move(value.data);
       return;
     }
   }

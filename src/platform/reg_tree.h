@@ -52,7 +52,8 @@ class RegNode {
   bool RemoveChild(std::u16string_view name);
 
   const RegValue* FindValue(std::u16string_view name) const;
-  // Replaces the value of the same name in place, or appends it.
+  // Replaces the type and data of the value of the same name in place (its
+  // name keeps its first spelling), or appends the value.
   void SetValue(RegValue value);
   bool RemoveValue(std::u16string_view name);
 

@@ -139,6 +139,7 @@ class HiveParser {
       return false;
     }
     while (NextLine(line)) {
+      item_line_ = line_no_;
       if (line.empty()) continue;
       switch (line[0]) {
         case ';': break;
@@ -167,7 +168,7 @@ class HiveParser {
   void Problem(const char* what) {
     ++report_.skipped_lines;
     if (report_.problems.size() < kMaxReportedProblems)
-      report_.problems.push_back("line " + std::to_string(line_no_) + ": " + what);
+      report_.problems.push_back("line " + std::to_string(item_line_) + ": " + what);
   }
 
   void OptionLine(std::string_view line) {
@@ -309,6 +310,7 @@ class HiveParser {
   std::string_view text_;
   size_t pos_ = 0;
   size_t line_no_ = 0;
+  size_t item_line_ = 0;  // where the item being read began
   RegNode& root_;
   HiveLoadReport& report_;
   RegNode* current_ = nullptr;

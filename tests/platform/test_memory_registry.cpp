@@ -66,7 +66,7 @@ TEST(MemoryRegistry, SettingAValueAgainReplacesItInPlace) {
       .SetDword(HKEY_CURRENT_USER, u"K", u"A", 7);
   RegKey key;
   ASSERT_EQ(reg.OpenKey(HKEY_CURRENT_USER, u"K", KEY_READ, key), ERROR_SUCCESS);
-  EXPECT_EQ(ValueNames(reg, key), (std::vector<std::u16string>{u"A", u"b"}));
+  EXPECT_EQ(ValueNames(reg, key), (std::vector<std::u16string>{u"a", u"b"}));
   RegValue v;
   ASSERT_EQ(reg.QueryValue(key, u"a", &v), ERROR_SUCCESS);
   EXPECT_EQ(v.type, REG_DWORD);
@@ -76,12 +76,12 @@ TEST(MemoryRegistry, ManyValuesKeepOrderAndLookup) {
   MemoryRegistry reg;
   for (int i = 0; i < 200; ++i)
     reg.SetDword(HKEY_LOCAL_MACHINE, u"Big", U("v" + std::to_string(i)), uint32_t(i));
-  reg.SetDword(HKEY_LOCAL_MACHINE, u"Big", u"V150", 9999);
+  reg.SetDword(HKEY_LOCAL_MACHINE, u"Big", u"V150", 9999);  // past the size where lookups are indexed
   RegKey key;
   ASSERT_EQ(reg.OpenKey(HKEY_LOCAL_MACHINE, u"Big", KEY_READ, key), ERROR_SUCCESS);
   auto names = ValueNames(reg, key);
   ASSERT_EQ(names.size(), 200u);
-  EXPECT_EQ(names[150], u"V150");
+  EXPECT_EQ(names[150], u"v150");
   RegValue v;
   ASSERT_EQ(reg.QueryValue(key, u"v150", &v), ERROR_SUCCESS);
   EXPECT_EQ(v.data, (std::vector<uint8_t>{0x0F, 0x27, 0, 0}));
