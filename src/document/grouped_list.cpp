@@ -47,6 +47,7 @@ void CGroupedList::AddGroup(int group_id, int position, std::u16string_view titl
   record.group_id = group_id;
   if (HasGroup(group_id)) return;
   const int at = (position < 0 || position > ShownGroupCount()) ? ShownGroupCount() : position;
+  Notify([&](GroupedListObserver& o) { o.GroupAboutToBeInserted(at); });
   groups_.insert(groups_.begin() + at, ListGroup{group_id, CutTitle(title), {}});
   Notify([&](GroupedListObserver& o) { o.GroupInserted(at); });
 }
@@ -56,6 +57,7 @@ void CGroupedList::SetItemGroup(int item, int group_id) {
   ListRow& row = rows_[size_t(item)];
   if (row.group_id == group_id) return;
   const int old_group = row.group_id;
+  Notify([&](GroupedListObserver& o) { o.RowAboutToChangeGroup(item, group_id); });
   CountRow(old_group, -1);
   CountRow(group_id, +1);
   row.group_id = group_id;
@@ -129,6 +131,7 @@ bool CGroupedList::GroupFeaturesUsable() const { return group_view_ && newer_sys
 int CGroupedList::RemoveGroup(int group_id) {
   const int at = GroupPosition(group_id);
   if (at < 0) return -1;
+  Notify([&](GroupedListObserver& o) { o.GroupAboutToBeRemoved(at); });
   groups_.erase(groups_.begin() + at);
   Notify([&](GroupedListObserver& o) { o.GroupRemoved(at, group_id); });
   return at;
@@ -136,14 +139,17 @@ int CGroupedList::RemoveGroup(int group_id) {
 
 void CGroupedList::RemoveAllGroups() {
   if (groups_.empty()) return;
+  Notify([](GroupedListObserver& o) { o.AboutToReset(); });
   groups_.clear();
   Notify([](GroupedListObserver& o) { o.Reset(); });
 }
 
 void CGroupedList::EnableGroupView(bool on) {
   if (group_view_ == on) return;
+  Notify([](GroupedListObserver& o) { o.AboutToReset(); });
   group_view_ = on;
   Notify([](GroupedListObserver& o) { o.GroupViewChanged(); });
+  Notify([](GroupedListObserver& o) { o.Reset(); });
 }
 
 int CGroupedList::GroupPosition(int group_id) const {
@@ -169,6 +175,7 @@ std::u16string CGroupedList::GroupSubtitle(int group_id) const {
 
 int CGroupedList::InsertRow(int row, ListRow data) {
   const int at = (row < 0 || row > RowCount()) ? RowCount() : row;
+  Notify([&](GroupedListObserver& o) { o.RowAboutToBeInserted(at, data.group_id); });
   CountRow(data.group_id, +1);
   rows_.insert(rows_.begin() + at, std::move(data));
   if (selected_ >= at) ++selected_;
@@ -178,6 +185,7 @@ int CGroupedList::InsertRow(int row, ListRow data) {
 
 bool CGroupedList::DeleteRow(int row) {
   if (!ValidRow(row)) return false;
+  Notify([&](GroupedListObserver& o) { o.RowAboutToBeRemoved(row); });
   ListRow removed = std::move(rows_[size_t(row)]);
   rows_.erase(rows_.begin() + row);
   CountRow(removed.group_id, -1);
@@ -191,6 +199,7 @@ bool CGroupedList::DeleteRow(int row) {
 
 void CGroupedList::DeleteAllRows() {
   if (rows_.empty()) return;
+  Notify([](GroupedListObserver& o) { o.AboutToReset(); });
   rows_.clear();
   counts_.clear();
   selected_ = -1;

@@ -45,24 +45,34 @@ enum RowField : unsigned {
   kRowGroup = 16,
 };
 
-// Told after every change. Positions and rows are those after the change
-// unless said otherwise; nothing is reported for a call that changes nothing.
+// Told of every change; nothing is reported for a call that changes nothing.
+// Insertions and removals are announced before they happen as well (a view
+// sees the list as it was) and reported after (positions and rows as they are
+// then); other changes are reported after they happened.
 class GroupedListObserver {
  public:
   virtual ~GroupedListObserver() = default;
+  virtual void GroupAboutToBeInserted(int /*position*/) {}
   virtual void GroupInserted(int /*position*/) {}
+  virtual void GroupAboutToBeRemoved(int /*position*/) {}
   // The group `group_id` stood at `position` before it was removed.
   virtual void GroupRemoved(int /*position*/, int /*group_id*/) {}
   // Title or subtitle of the group at `position`.
   virtual void GroupChanged(int /*position*/) {}
-  virtual void GroupViewChanged() {}
+  virtual void RowAboutToBeInserted(int /*row*/, int /*group_id*/) {}
   virtual void RowInserted(int /*row*/) {}
+  virtual void RowAboutToBeRemoved(int /*row*/) {}
   // `removed` is the row as it was at index `row`; later rows moved up by one.
   virtual void RowRemoved(int /*row*/, const ListRow& /*removed*/) {}
+  // The row leaves its group (still its group id) for `new_group_id`.
+  virtual void RowAboutToChangeGroup(int /*row*/, int /*new_group_id*/) {}
   // `fields` is a RowField set; `old_group_id` is the group before a kRowGroup change.
   virtual void RowChanged(int /*row*/, unsigned /*fields*/, int /*old_group_id*/) {}
   virtual void SelectionChanged(int /*old_row*/, int /*new_row*/) {}
-  // Many things changed at once (all rows deleted, all groups removed).
+  // Many things change at once: all rows deleted, all groups removed, group
+  // view switched (GroupViewChanged comes between the two).
+  virtual void AboutToReset() {}
+  virtual void GroupViewChanged() {}
   virtual void Reset() {}
 };
 

@@ -208,6 +208,16 @@ class Recorder : public GroupedListObserver {
   void GroupRemoved(int position, int id) override {
     Log("group- " + std::to_string(position) + " id " + std::to_string(id));
   }
+  void GroupAboutToBeInserted(int position) override { Log("group+? " + std::to_string(position)); }
+  void RowAboutToBeInserted(int row, int group) override {
+    Log("row+? " + std::to_string(row) + " g" + std::to_string(group));
+  }
+  void GroupAboutToBeRemoved(int position) override { Log("group-? " + std::to_string(position)); }
+  void RowAboutToBeRemoved(int row) override { Log("row-? " + std::to_string(row)); }
+  void RowAboutToChangeGroup(int row, int group) override {
+    Log("row>? " + std::to_string(row) + " g" + std::to_string(group));
+  }
+  void AboutToReset() override { Log("reset?"); }
   void GroupChanged(int position) override { Log("group~ " + std::to_string(position)); }
   void GroupViewChanged() override { Log("view"); }
   void RowInserted(int row) override { Log("row+ " + std::to_string(row)); }
@@ -248,9 +258,11 @@ TEST(GroupedList, ObserversHearOfEveryChangeAndOnlyOfChanges) {
   list.RemoveObserver(&recorder);
   list.AppendRow(MakeRow(6, 1));
   EXPECT_EQ(recorder.lines, (std::vector<std::string>{
-                                "view", "group+ 0", "group+ 1", "row+ 0", "row~ 0 f8 g0",
-                                "row~ 0 f16 g0", "group~ 1", "sel -1>0", "row- 0 data 5",
-                                "group- 0 id 0", "reset"}));
+                                "reset?", "view", "reset", "group+? 0", "group+ 0", "group+? 1", "group+ 1",
+                                "row+? 0 g0", "row+ 0",
+                                "row~ 0 f8 g0", "row>? 0 g1", "row~ 0 f16 g0", "group~ 1", "sel -1>0",
+                                "row-? 0", "row- 0 data 5", "group-? 0", "group- 0 id 0", "reset?",
+                                "reset"}));
 }
 
 }  // namespace
