@@ -1,0 +1,45 @@
+#include "document/action_text.h"
+
+#include "platform/text.h"
+
+namespace kestrel {
+
+ParsedAction ParseAction(std::u16string_view text) {
+  ParsedAction parsed;
+  if (ParseRegAction(text, parsed.reg)) {
+    parsed.kind = ActionClass::kRegistry;
+  } else if (ParseDiskAction(text, parsed.disk)) {
+    parsed.kind = ActionClass::kFileFolder;
+  }
+  return parsed;
+}
+
+bool RegSplitStoppedEarly(const REGACTION& action) {
+  std::u16string_view key_part = action.remainder;
+  if (action.has_value) {
+    const size_t comma = key_part.rfind(u',');
+    if (comma == std::u16string_view::npos) return true;
+    key_part = key_part.substr(0, comma);
+  }
+  return key_part.find(u'\\') == std::u16string_view::npos;
+}
+
+std::u16string SavedActionText(std::u16string_view text, ParsedAction& parsed) {
+  switch (parsed.kind) {
+    case ActionClass::kRegistry:
+      if (RegSplitStoppedEarly(parsed.reg)) return Trim(text);
+      return ComposeRegAction(parsed.reg);
+    case ActionClass::kFileFolder:
+      return ComposeDiskAction(parsed.disk);
+    case ActionClass::kNone:
+      break;
+  }
+  return Trim(text);
+}
+
+std::u16string SavedActionText(std::u16string_view text) {
+  ParsedAction parsed = ParseAction(text);
+  return SavedActionText(text, parsed);
+}
+
+}  // namespace kestrel
