@@ -283,12 +283,13 @@ std::unique_ptr<Registry> LoadRegistryExports(const std::vector<std::filesystem:
                                               std::string* errors) {
   RegRootTrees trees;
   for (const auto& file : files) {
-    std::string bytes, reason;
+    FileBytes bytes;
+    std::string reason;
     HiveLoadReport report;
     if (ReadWholeFile(file, kMaxExportBytes, bytes, reason) != ReadResult::kRead)
       report.problems.push_back(reason.empty() ? "cannot read the file" : reason);
     else
-      ApplyRegExport(bytes, trees, &report);
+      ApplyRegExport(bytes.View(), trees, &report);
     if (errors) {
       for (const auto& p : report.problems) *errors += file.string() + ": " + p + "\n";
       if (report.skipped_lines > report.problems.size())

@@ -328,12 +328,13 @@ bool ParseWineHive(std::string_view text, RegNode& root, HiveLoadReport* report)
 }
 
 bool LoadWineHiveFile(const std::filesystem::path& file, RegNode& root, HiveLoadReport* report) {
-  std::string bytes, reason;
+  FileBytes bytes;
+  std::string reason;
   if (ReadWholeFile(file, kMaxHiveBytes, bytes, reason) != ReadResult::kRead) {
     if (report) report->problems.push_back(reason.empty() ? "cannot read " + file.string() : reason);
     return false;
   }
-  return ParseWineHive(bytes, root, report);
+  return ParseWineHive(bytes.View(), root, report);
 }
 
 }  // namespace kestrel
