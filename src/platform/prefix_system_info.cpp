@@ -131,13 +131,17 @@ std::u16string PrefixSystemInfo::Expand(std::u16string_view text) const {
 }
 
 void PrefixSystemInfo::Set(std::u16string_view name, std::u16string value) {
-  for (auto& variable : variables_) {
-    if (EqualsNoCase(variable.first, name)) {
-      variable.second = std::move(value);
+  for (auto it = variables_.begin(); it != variables_.end(); ++it) {
+    if (EqualsNoCase(it->first, name)) {
+      // An empty value removes the variable, as Windows does.
+      if (value.empty())
+        variables_.erase(it);
+      else
+        it->second = std::move(value);
       return;
     }
   }
-  variables_.emplace_back(std::u16string(name), std::move(value));
+  if (!value.empty()) variables_.emplace_back(std::u16string(name), std::move(value));
 }
 
 void PrefixSystemInfo::AddKeyVariables(const Registry& registry, uint32_t root, std::u16string_view path) {

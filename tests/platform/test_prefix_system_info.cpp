@@ -111,6 +111,9 @@ TEST(PrefixSystemInfo, EnvironmentFollowsWineOrder) {
   registry.SetString(HKEY_CURRENT_USER, u"Environment", u"ProgramFiles", u"overridden");
   registry.SetValue(HKEY_CURRENT_USER, u"Environment", u"Number", REG_DWORD, {1, 0, 0, 0});
   registry.SetString(HKEY_CURRENT_USER, u"Volatile Environment", u"USERPROFILE", u"D:\\users\\joe");
+  registry.SetString(HKEY_CURRENT_USER, u"Volatile Environment", u"HOMESHARE", u"");  // empty: not set
+  registry.SetString(HKEY_CURRENT_USER, u"Environment", u"Gone", u"x");
+  registry.SetString(HKEY_CURRENT_USER, u"Volatile Environment", u"gone", u"");     // removes it
   registry.SetExpandString(HKEY_LOCAL_MACHINE, u"Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
                            u"ProgramData", u"%SystemDrive%\\Data");
   registry.SetString(HKEY_LOCAL_MACHINE, u"Software\\Microsoft\\Windows\\CurrentVersion",
@@ -133,6 +136,8 @@ TEST(PrefixSystemInfo, EnvironmentFollowsWineOrder) {
   EXPECT_EQ(Env(system, u"ALLUSERSPROFILE"), u"D:\\Data");
   EXPECT_EQ(Env(system, u"COMPUTERNAME"), u"BOX");
   EXPECT_EQ(Env(system, u"Number"), u"<undefined>");
+  EXPECT_EQ(Env(system, u"HOMESHARE"), u"<undefined>");
+  EXPECT_EQ(Env(system, u"Gone"), u"<undefined>");
   // The profile folder comes from the environment.
   EXPECT_EQ(Folder(system, CSIDL_PERSONAL), u"D:\\users\\joe\\Documents");
   EXPECT_EQ(Folder(system, CSIDL_COMMON_APPDATA), u"D:\\Data");
