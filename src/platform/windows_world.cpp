@@ -7,6 +7,7 @@
 #include "platform/prefix_file_system.h"
 #include "platform/prefix_registry.h"
 #include "platform/prefix_system_info.h"
+#include "platform/reg_export.h"
 
 namespace kestrel {
 
@@ -36,6 +37,13 @@ std::optional<std::filesystem::path> DefaultPrefix() {
 WindowsWorld LoadWindowsWorld(const std::optional<std::filesystem::path>& prefix, std::string* errors) {
   if (!prefix) return WindowsWorld();
   return WindowsWorld(LoadPrefixRegistry(*prefix, errors), *prefix, LoginName());
+}
+
+WindowsWorld LoadWindowsWorld(const std::optional<std::filesystem::path>& prefix,
+                              const std::vector<std::filesystem::path>& registry_exports, std::string* errors) {
+  if (registry_exports.empty()) return LoadWindowsWorld(prefix, errors);
+  return WindowsWorld(LoadRegistryExports(registry_exports, errors), prefix.value_or(std::filesystem::path()),
+                      LoginName());
 }
 
 }  // namespace kestrel

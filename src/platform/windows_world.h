@@ -53,5 +53,11 @@ std::optional<std::filesystem::path> DefaultPrefix();
 // `errors`, one line each, when given.
 WindowsWorld LoadWindowsWorld(const std::optional<std::filesystem::path>& prefix,
                               std::string* errors = nullptr);
+// The same with the registry taken from .reg export files (applied in order)
+// instead of the prefix's hives; the drives stay the prefix's. An empty list
+// of exports means the hives.
+WindowsWorld LoadWindowsWorld(const std::optional<std::filesystem::path>& prefix,
+                              const std::vector<std::filesystem::path>& registry_exports,
+                              std::string* errors = nullptr);
 
 }  // namespace kestrel

@@ -84,5 +84,25 @@ TEST(WindowsWorld, MissingOrBrokenHivesLeaveTheirPartEmpty) {
   EXPECT_TRUE(bare.files().Attributes(u"C:\\windows\\win.ini"));
 }
 
+TEST(WindowsWorld, RegistryFromExportsInsteadOfHives) {
+  PrefixBuilder prefix;
+  prefix.AddFile("windows/win.ini", "");
+  prefix.SetString(PrefixBuilder::kMachine, u"Software\\FromHive", u"v", u"1");
+  testing::TempDir exports;
+  const fs::path reg = exports.Write("machine.reg",
+                                     "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\FromExport]\r\n\"v\"=\"1\"\r\n");
+
+  for (const auto& where : {std::optional<fs::path>(prefix.Root()), std::optional<fs::path>()}) {
+    std::string errors;
+    WindowsWorld world = LoadWindowsWorld(where, {reg}, &errors);
+    EXPECT_EQ(errors, "");
+    EXPECT_TRUE(HasKey(world.registry(), HKEY_LOCAL_MACHINE, u"Software\\FromExport"));
+    EXPECT_FALSE(HasKey(world.registry(), HKEY_LOCAL_MACHINE, u"Software\\FromHive"));
+    EXPECT_EQ(bool(world.files().Attributes(u"C:\\windows\\win.ini")), where.has_value());
+  }
+  WindowsWorld hives = LoadWindowsWorld(prefix.Root(), {});
+  EXPECT_TRUE(HasKey(hives.registry(), HKEY_LOCAL_MACHINE, u"Software\\FromHive"));
+}
+
 }  // namespace
 }  // namespace kestrel
