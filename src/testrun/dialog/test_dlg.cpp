@@ -177,6 +177,7 @@ void CTestDlg::FinishRun() {
   log_->setTextCursor(QTextCursor(&document));
   log_->verticalScrollBar()->setValue(0);
   log_->setFocus();
+  complete_ = true;
   emit RunFinished();
 }
 

@@ -45,6 +45,8 @@ class CTestDlg : public QDialog {
   void done(int result) override;
 
   bool IsRunning() const { return worker_.joinable(); }
+  // The run has ended and its log is styled.
+  bool IsComplete() const { return complete_; }
   QPlainTextEdit* LogView() const { return log_; }
   QPushButton* StopButton() const { return stop_button_; }
   QPushButton* OkButton() const { return ok_button_; }
@@ -87,6 +89,7 @@ class CTestDlg : public QDialog {
   QTimer start_timer_;
   QTimer flush_timer_;
   bool started_ = false;
+  bool complete_ = false;
   QString pending_;       // lines received but not yet in the view
   qsizetype pending_lines_ = 0;
   qulonglong items_found_ = 0;
