@@ -76,7 +76,9 @@ ParsedLine ParseLine(std::u16string_view line) {
   if (p.whole.empty()) return p;
   if (p.whole.front() == u';') {
     p.kind = LineKind::kComment;
-  } else if (p.whole.front() == u'[') {
+  } else if (p.whole.front() == u'[' && p.whole.find(u']') != kNone) {
+    // Without its "]" a "[" line is no header, as the Windows profile
+    // functions read it: it stays a line of the section it stands in.
     p.kind = LineKind::kSection;
     std::u16string_view rest = p.whole.substr(1);
     p.name = TrimView(rest.substr(0, rest.find(u']')));

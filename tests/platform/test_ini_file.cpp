@@ -140,6 +140,16 @@ TEST_F(IniFileTest, FirstOccurrenceWinsForDuplicates) {
   EXPECT_EQ(ini.KeyNames(u"a"), (std::vector<std::u16string>{u"k", u"only"}));
 }
 
+// A "[" line without "]" is no section header: it and the keys after it stay
+// in the section above, as Windows reads such a file.
+TEST_F(IniFileTest, BracketLineWithoutCloseIsNoHeader) {
+  IniFile ini = Load("[A]\r\na=1\r\n[B\r\nb=2\r\n[C]=3\r\nc=4\r\n");
+  EXPECT_FALSE(ini.HasSection(u"B"));
+  EXPECT_EQ(ini.Value(u"A", u"b"), u"2");
+  EXPECT_EQ(ini.Value(u"C", u"c"), u"4");
+  EXPECT_EQ(ini.SectionLines(u"A"), (std::vector<std::u16string>{u"a=1", u"[B", u"b=2"}));
+}
+
 TEST_F(IniFileTest, WritesGoAtTheEndOfTheirSectionAndReplaceInPlace) {
   Load(
       "; head\n"
