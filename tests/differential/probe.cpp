@@ -6,7 +6,7 @@
 //   ini_string FILE SECTION KEY DEFAULT SIZE -> COUNT  TEXT
 //   ini_int    FILE SECTION KEY DEFAULT      -> NUMBER
 //   ini_section FILE SECTION SIZE            -> COUNT  TEXT (NULs as \0)
-//   reg_tree ROOT PATH    -> "K\tPATH" per key, "V\tNAME\tTYPE\tHEX" per value,
+//   reg_tree ROOT PATH [DEPTH] -> "K\tPATH" per key (DEPTH levels below PATH, 64 by default), "V\tNAME\tTYPE\tHEX" per value,
 //                            "E\tPATH\tCODE" per key that cannot be read; then "."
 //   expand TEXT SIZE      -> RESULT  TEXT (the text when RESULT fits SIZE)
 //   folder CSIDL          -> HRESULT  PATH
@@ -91,7 +91,7 @@ HKEY RootKey(const std::wstring& name) {
   return nullptr;
 }
 
-void DumpKey(HKEY key, const std::wstring& path, int depth) {
+void DumpKey(HKEY key, const std::wstring& path, int depth, int max_depth) {
   std::printf("K\t%s\n", Escape(path).c_str());
   std::vector<wchar_t> name(32768);
   for (DWORD i = 0;; ++i) {
@@ -103,10 +103,13 @@ void DumpKey(HKEY key, const std::wstring& path, int depth) {
       break;
     }
     std::wstring value_name(name.data(), name_size);
-    DWORD type = 0, size = 0;
-    rc = RegQueryValueExW(key, value_name.c_str(), nullptr, &type, nullptr, &size);
-    std::vector<BYTE> data(size + 2);
-    if (rc == ERROR_SUCCESS) rc = RegQueryValueExW(key, value_name.c_str(), nullptr, &type, data.data(), &size);
+    DWORD type = 0, size = 65536;
+    std::vector<BYTE> data(size);
+    rc = RegQueryValueExW(key, value_name.c_str(), nullptr, &type, data.data(), &size);
+    if (rc == ERROR_MORE_DATA) {
+      data.resize(size);
+      rc = RegQueryValueExW(key, value_name.c_str(), nullptr, &type, data.data(), &size);
+    }
     if (rc != ERROR_SUCCESS) {
       std::printf("E\t%s\tquery %s: %ld\n", Escape(path).c_str(), Escape(value_name).c_str(), rc);
       continue;
@@ -119,7 +122,7 @@ void DumpKey(HKEY key, const std::wstring& path, int depth) {
     }
     std::printf("V\t%s\t%lu\t%s\n", Escape(value_name).c_str(), type, hex.c_str());
   }
-  if (depth > 64) return;  // a link loop; Windows has no deeper keys in a fresh prefix
+  if (depth >= max_depth) return;
   for (DWORD i = 0;; ++i) {
     DWORD name_size = DWORD(name.size());
     LONG rc = RegEnumKeyExW(key, i, name.data(), &name_size, nullptr, nullptr, nullptr, nullptr);
@@ -136,7 +139,7 @@ void DumpKey(HKEY key, const std::wstring& path, int depth) {
       std::printf("E\t%s\topen: %ld\n", Escape(child_path).c_str(), rc);
       continue;
     }
-    DumpKey(child, child_path, depth + 1);
+    DumpKey(child, child_path, depth + 1, max_depth);
     RegCloseKey(child);
   }
 }
@@ -164,7 +167,7 @@ void Answer(const std::vector<std::string>& q) {
     HKEY root = RootKey(arg(1)), key;
     LONG rc = RegOpenKeyExW(root, arg(2).c_str(), 0, KEY_READ, &key);
     if (rc == ERROR_SUCCESS) {
-      DumpKey(key, L"", 0);
+      DumpKey(key, L"", 0, q.size() > 3 ? number(3) : 64);
       RegCloseKey(key);
     } else {
       std::printf("E\t\topen: %ld\n", rc);
