@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/action_images.h"
+#include "controls/qt_text.h"
 
 namespace kestrel {
 namespace {
@@ -11,10 +12,6 @@ namespace {
 // unsigned 32-bit number), which names the parent.
 quintptr ParentKey(int group_id) { return quintptr(uint32_t(group_id)) + 1; }
 int GroupIdOfKey(quintptr key) { return int(uint32_t(key - 1)); }
-
-QString ToQString(const std::u16string& text) {
-  return QString::fromUtf16(text.data(), qsizetype(text.size()));
-}
 
 }  // namespace
 
