@@ -89,7 +89,7 @@ class TestFileEditCtrl : public QObject {
     TempPrefix prefix;
     ScriptedChoosers choosers;
     choosers.answers.push_back(prefix.AddFile("drive_c/Program Data/tool.ini"));
-    choosers.answers.push_back(std::nullopt);
+    choosers.answers.push_back(QString());
     CFileEditCtrl control(choosers);
     control.SetWinePrefix(prefix.Root());
     QVERIFY(control.SetMode(CFileEditCtrl::kFileMode));
@@ -158,8 +158,14 @@ class TestFileEditCtrl : public QObject {
     QList<QUrl> urls;
     for (const QString& path : urls_paths) urls << QUrl::fromLocalFile(path);
     mime.setUrls(urls);
+    // Delivered straight to the control: the application passes a drop on
+    // only within a drag it runs itself.
+    QObject& target = control;
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    target.event(&enter);
+    QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&control, &drop);
+    target.event(&drop);
     QCOMPARE(control.text(), text);
     QCOMPARE(parent.heard, QStringList({"3:" + text}));
   }
@@ -243,6 +249,7 @@ class TestFileEditCtrl : public QObject {
     ScriptedChoosers choosers;
     CFileEditCtrl control(choosers);
     control.resize(300, 28);
+    control.show();
     const QPoint on_button = control.ButtonRect().center();
     const QPoint on_text(5, 5);
     QCOMPARE(control.ToolTipAt(on_button), QString("Click to browse for folder"));

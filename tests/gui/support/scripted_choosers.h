@@ -1,6 +1,7 @@
 #pragma once
 // PathChoosers for widget tests: answers from a script, one per call, and
-// remembers what was asked. An exhausted script cancels.
+// remembers what was asked. A null QString in the script, or an exhausted
+// script, cancels.
 
 #include <deque>
 #include <optional>
@@ -22,7 +23,7 @@ class ScriptedChoosers : public PathChoosers {
     return Next(kSaveFile, request);
   }
 
-  std::deque<std::optional<QString>> answers;
+  std::deque<QString> answers;
   std::vector<Kind> asked;
   std::vector<FileDialogRequest> requests;
 
@@ -31,9 +32,10 @@ class ScriptedChoosers : public PathChoosers {
     asked.push_back(kind);
     requests.push_back(request);
     if (answers.empty()) return std::nullopt;
-    auto answer = answers.front();
+    const QString answer = answers.front();
     answers.pop_front();
-    return answer;
+    if (answer.isNull()) return std::nullopt;
+    return std::optional<QString>(answer);
   }
 };
 
