@@ -13,9 +13,6 @@
 // saved and read again: the written values come back, every other value
 // stays as it was.
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -28,32 +25,6 @@ using namespace kestrel;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A fresh folder for one input, removed afterwards; in memory where the
-// machine offers it, since saving flushes to disk every time.
-class Folder {
- public:
-  Folder() {
-    std::error_code ec;
-    fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-    std::string templ = (base / "kestrel-fuzz-ini-XXXXXX").string();
-    if (!mkdtemp(templ.data())) std::abort();
-    path_ = templ;
-  }
-  ~Folder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-void WriteFile(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), std::streamsize(bytes.size()));
-}
 
 std::string FileBytes(const uint8_t* data, size_t size) {
   if (size == 0) return {};
@@ -107,9 +78,9 @@ Values ReadAll(const IniFile& ini) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Folder folder;
+  fuzz::ScratchFolder folder;
   const fs::path path = folder.path() / "profile.ini";
-  WriteFile(path, FileBytes(data, size));
+  fuzz::WriteFile(path, FileBytes(data, size));
   IniFile ini(path);
   Values before = ReadAll(ini);
 
@@ -121,7 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Expect(ini.WriteString(s, k, v), "write refused", s, k);
     expected[std::pair(ToUpper(Trim(s)), ToUpper(Trim(k)))] = v;
   };
-  if (!keys.empty()) write(section, keys.front(), u"replaced");
+  // A key read from a "[" line that has no "]" cannot be written: the writer
+  // refuses names that could read back as a section header.
+  if (!keys.empty() && !StartsWithNoCase(keys.front(), u"[")) write(section, keys.front(), u"replaced");
   write(section, u"FuzzAdded", u"added value");
   write(u"Fuzz Section", u"0", u"DELKEY=HKEY_CURRENT_USER\\Software\\Example");
 

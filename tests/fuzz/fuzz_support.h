@@ -2,9 +2,13 @@
 // Shared by the fuzz programs: turning bytes into text and failing loudly when
 // a property breaks (libFuzzer keeps the input that aborted).
 
+#include <stdlib.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -26,6 +30,41 @@ inline std::pair<std::u16string, std::u16string> TwoTexts(const uint8_t* data, s
   size_t nul = all.find('\0');
   if (nul == std::string_view::npos) return {FromUtf8(all), {}};
   return {FromUtf8(all.substr(0, nul)), FromUtf8(all.substr(nul + 1))};
+}
+
+// A fresh folder for one input, removed afterwards; in memory where the
+// machine offers it, since saving flushes to disk every time.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                     ? std::filesystem::path("/dev/shm")
+                                     : std::filesystem::temp_directory_path();
+    std::string templ = (base / "kestrel-fuzz-XXXXXX").string();
+    if (!mkdtemp(templ.data())) std::abort();
+    path_ = templ;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 [[noreturn]] inline void Fail(const char* what, std::u16string_view a = {}, std::u16string_view b = {}) {

@@ -1,0 +1,73 @@
+// The plug-in reader and writer as "kestrel-cli format" runs them: read the
+// input, write it out, read the written file and write it again. A file the
+// reader accepts must be written; the written file must be read back and
+// written again with the same sections, keys and values, so the document
+// survived the trip. The order of whole sections is not compared: no reader
+// depends on it, and the writer orders them by the first row of each kind.
+
+#include <algorithm>
+
+#include "document/actions_list.h"
+#include "document/grouped_list.h"
+#include "document/plugin_document.h"
+#include "document/plugin_reader.h"
+#include "document/plugin_writer.h"
+#include "fuzz_support.h"
+#include "platform/ini_file.h"
+#include "platform/message_sink.h"
+
+using namespace kestrel;
+
+namespace {
+
+// Says No to every question and keeps the last warning.
+class SilentMessages final : public MessageSink {
+ public:
+  void Warning(std::u16string_view text) override { last = text; }
+  bool AskYesNo(std::u16string_view text) override {
+    last = text;
+    return false;
+  }
+  std::u16string last;
+};
+
+enum class Step { kRefused, kNothingToWrite, kWritten };
+
+Step Format(const std::filesystem::path& in, const std::filesystem::path& out, SilentMessages& messages) {
+  PluginDocument document;
+  CGroupedList list;
+  ActionsList actions(document, list, messages);
+  if (!ReadPlugin(actions, FromUtf8(in.string()), std::u16string(u"fuzz"))) return Step::kRefused;
+  switch (WritePlugin(document, list, FromUtf8(out.string()), messages)) {
+    case WriteResult::kWritten: return Step::kWritten;
+    case WriteResult::kNothingToWrite: return Step::kNothingToWrite;
+    case WriteResult::kFailed: break;
+  }
+  fuzz::Fail("writing failed", messages.last);
+}
+
+// Every section with its key=value lines, in file order within the section.
+std::vector<std::pair<std::u16string, std::vector<std::u16string>>> Contents(const std::filesystem::path& file) {
+  IniFile ini(file);
+  std::vector<std::pair<std::u16string, std::vector<std::u16string>>> out;
+  for (const std::u16string& section : ini.SectionNames()) out.emplace_back(section, ini.SectionLines(section));
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz::ScratchFolder folder;
+  const auto input = folder.path() / "input.cln";
+  const auto first = folder.path() / "first.cln";
+  const auto second = folder.path() / "second.cln";
+  fuzz::WriteFile(input, fuzz::Bytes(data, size));
+  SilentMessages messages;
+  if (Format(input, first, messages) != Step::kWritten) return 0;
+  Step again = Format(first, second, messages);
+  fuzz::Expect(again == Step::kWritten, "the written file was not read back and written", messages.last);
+  fuzz::Expect(Contents(first) == Contents(second), "writing the file read back changed it",
+               FromUtf8(fuzz::ReadFile(first)), FromUtf8(fuzz::ReadFile(second)));
+  return 0;
+}
