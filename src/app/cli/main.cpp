@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/cli/format_command.h"
+#include "app/cli/test_command.h"
 
 namespace {
 
@@ -18,11 +19,13 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"format", kestrel::kFormatUsage, kestrel::RunFormatCommand},
+    {"test", kestrel::kTestUsage, kestrel::RunTestCommand},
 };
 
 int Usage(std::ostream& out, int status) {
   out << "usage:\n";
   for (const Command& command : kCommands) out << "  " << command.usage << '\n';
+  if (status == 0) out << '\n' << kestrel::kTestHelp;
   return status;
 }
 
