@@ -1,7 +1,5 @@
 #include "differential/wine_probe.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -33,36 +31,11 @@ std::string Quote(const std::string& text) {
   return out + "'";
 }
 
+// The clean environment the prefix was made in (tests/wine/make_prefix.sh):
+// Wine copies the Unix environment into the Windows one.
 std::string WineEnv(const fs::path& prefix) {
-  return "WINEPREFIX=" + Quote(prefix.string()) + " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= ";
-}
-
-// Makes the prefix unless a complete one is there; true when it is usable.
-bool MakePrefix(const fs::path& prefix, std::string& error) {
-  const fs::path done = prefix / ".kestrel-complete";
-  int lock = ::open((prefix.string() + ".lock").c_str(), O_CREAT | O_RDWR, 0644);
-  if (lock < 0 || ::flock(lock, LOCK_EX) != 0) {
-    error = "cannot lock " + prefix.string() + ".lock";
-    if (lock >= 0) ::close(lock);
-    return false;
-  }
-  bool ok = fs::exists(done);
-  if (!ok) {
-    std::error_code ec;
-    fs::remove_all(prefix, ec);
-    std::string env = WineEnv(prefix);
-    std::string command = "timeout 300 env " + env + "wineboot -i >/dev/null 2>&1; env " + env +
-                          "timeout 120 wineserver -w >/dev/null 2>&1";
-    std::system(command.c_str());
-    ok = fs::exists(prefix / "system.reg") && fs::exists(prefix / "user.reg") && fs::exists(prefix / "drive_c");
-    if (ok)
-      std::ofstream(done) << "made by wineboot\n";
-    else
-      error = "wineboot did not make a prefix in " + prefix.string();
-  }
-  ::flock(lock, LOCK_UN);
-  ::close(lock);
-  return ok;
+  return "env -i PATH=/usr/local/bin:/usr/bin:/bin HOME=" + Quote(prefix.string() + ".home") +
+         " WINEPREFIX=" + Quote(prefix.string()) + " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= ";
 }
 
 struct State {
@@ -73,13 +46,14 @@ struct State {
 const State& TheState() {
   static const State state = [] {
     State s;
-    s.prefix = kBinDir.parent_path() / "wine-prefix";
-    if (!OnPath("wine") || !OnPath("wineboot") || !OnPath("wineserver"))
+    const char* prefix = std::getenv("KESTREL_WINE_PREFIX");
+    if (prefix) s.prefix = prefix;
+    if (!OnPath("wine") || !OnPath("wineserver"))
       s.unavailable = "wine is not installed (scripts/deps.sh installs it)";
     else if (!fs::exists(ProbeExe()))
       s.unavailable = "the probe was not built: x86_64-w64-mingw32-g++ (package mingw-w64) is missing";
-    else if (std::string error; !MakePrefix(s.prefix, error))
-      s.unavailable = error;
+    else if (!prefix || !fs::exists(s.prefix / "system.reg"))
+      s.unavailable = "no Wine prefix: ctest's wine_prefix fixture makes one and names it in KESTREL_WINE_PREFIX";
     return s;
   }();
   return state;
@@ -98,9 +72,9 @@ std::vector<std::string> WineProbe::Run(const std::vector<std::string>& queries)
   folder.Write("queries.txt", text);
   const fs::path output = folder.HostPath() / "answers.txt";
   std::string env = WineEnv(Prefix());
-  std::string command = "cd " + Quote(folder.HostPath().string()) + " && timeout 300 env " + env + "wine " +
+  std::string command = "cd " + Quote(folder.HostPath().string()) + " && timeout 300 " + env + "wine " +
                         Quote(ProbeExe().string()) + " " + Quote(ToUtf8(folder.WindowsPath("queries.txt"))) +
-                        " >" + Quote(output.string()) + " 2>/dev/null; env " + env +
+                        " >" + Quote(output.string()) + " 2>/dev/null; " + env +
                         "timeout 120 wineserver -w >/dev/null 2>&1";
   std::system(command.c_str());
   std::vector<std::string> lines;

@@ -3,8 +3,8 @@
 // made by wineboot, so tests can compare our answers with those of the
 // Windows functions Wine provides.
 //
-// The prefix is built once per build tree (about 40 seconds) and reused; test
-// processes running side by side wait for each other through a lock file.
+// The prefix is the one ctest's wine_prefix fixture builds once per run
+// (tests/wine/make_prefix.sh), named by KESTREL_WINE_PREFIX.
 
 #include <filesystem>
 #include <string>
@@ -15,11 +15,11 @@ namespace kestrel::testing {
 
 class WineProbe {
  public:
-  // Why the probe cannot run here (no wine, no cross-compiled probe, the
-  // prefix could not be made), or empty when it can.
+  // Why the probe cannot run here (no wine, no cross-compiled probe, no
+  // prefix), or empty when it can.
   static std::string Unavailable();
 
-  // The prefix, made on first use.
+  // The prefix.
   static const std::filesystem::path& Prefix();
 
   // Runs the probe on the queries (one line each, fields joined by tabs) and
