@@ -9,7 +9,6 @@ namespace kestrel {
 namespace {
 constexpr size_t kIndexThreshold = 16;
 
-
 // CompareNoCase with a fast path for characters that are equal as they are.
 int FoldCompare(std::u16string_view a, std::u16string_view b) {
   size_t n = a.size() < b.size() ? a.size() : b.size();
