@@ -7,6 +7,7 @@
 namespace kestrel {
 
 namespace {
+
 constexpr size_t kIndexThreshold = 16;
 
 // CompareNoCase with a fast path for characters that are equal as they are.
@@ -33,28 +34,34 @@ bool NoCaseLess::operator()(std::u16string_view a, std::u16string_view b) const 
   return FoldCompare(a, b) < 0;
 }
 
-RegNode::~RegNode() {
-  std::vector<std::unique_ptr<RegNode>> pending;
-  auto adopt_children = [&pending](RegNode& node) {
-    for (auto& entry : node.children_) pending.push_back(std::move(entry.second));
-    node.children_.clear();
-  };
-  adopt_children(*this);
-  while (!pending.empty()) {
-    std::unique_ptr<RegNode> node = std::move(pending.back());
-    pending.pop_back();
-    adopt_children(*node);
-  }  // each node dies childless
+size_t RegNode::FoldHash::operator()(std::u16string_view s) const {
+  uint64_t h = 1469598103934665603ull;
+  for (char16_t c : s) h = (h ^ UpperChar(c)) * 1099511628211ull;
+  return size_t(h);
 }
+
+bool RegNode::FoldEqual::operator()(std::u16string_view a, std::u16string_view b) const {
+  return FoldEquals(a, b);
+}
+
+RegNode::RegNode() : own_arena_(std::make_unique<Arena>()), arena_(own_arena_.get()),
+                     children_(arena_), values_(arena_) {}
+
+RegNode::RegNode(Arena* arena) : arena_(arena), children_(arena), values_(arena) {}
+
+// Keys below the root live in the arena and are never destroyed one by one:
+// everything they hold is arena memory too, so freeing the arena frees all of
+// it, whatever the depth of the tree.
+RegNode::~RegNode() = default;
 
 const RegNode* RegNode::FindChild(std::u16string_view name) const {
   auto it = children_.find(name);
-  return it == children_.end() ? nullptr : it->second.get();
+  return it == children_.end() ? nullptr : it->second;
 }
 
 RegNode* RegNode::FindChild(std::u16string_view name) {
   auto it = children_.find(name);
-  return it == children_.end() ? nullptr : it->second.get();
+  return it == children_.end() ? nullptr : it->second;
 }
 
 RegNode& RegNode::AddChild(std::u16string_view name) {
@@ -68,12 +75,12 @@ RegNode& RegNode::AddChild(std::u16string_view name) {
       if (FoldEquals(hint->first, name)) return *hint->second;
     }
   }
-  auto child = std::make_unique<RegNode>();
+  void* place = arena_->allocate(sizeof(RegNode), alignof(RegNode));
+  RegNode* child = new (place) RegNode(arena_);
   child->deletable = deletable;
-  RegNode& ref = *child;
-  children_.emplace_hint(hint, std::u16string(name), std::move(child));
+  children_.emplace_hint(hint, arena_->Copy(name), child);
   ++revision_;
-  return ref;
+  return *child;
 }
 
 bool RegNode::RemoveChild(std::u16string_view name) {
@@ -84,9 +91,9 @@ bool RegNode::RemoveChild(std::u16string_view name) {
   return true;
 }
 
-const RegValue* RegNode::FindValue(std::u16string_view name) const {
+const RegStoredValue* RegNode::FindValue(std::u16string_view name) const {
   if (value_index_) {
-    auto it = value_index_->find(ToUpper(name));
+    auto it = value_index_->find(name);
     return it == value_index_->end() ? nullptr : &values_[it->second];
   }
   for (const auto& v : values_)
@@ -94,33 +101,25 @@ const RegValue* RegNode::FindValue(std::u16string_view name) const {
   return nullptr;
 }
 
-void RegNode::SetValue(RegValue value) {
-  if (value_index_) {
-    auto [it, inserted] = value_index_->try_emplace(ToUpper(value.name), values_.size());
-    if (inserted) {
-      values_.push_back(std::move(value));
-    } else {
-      values_[it->second].type = value.type;
-      values_[it->second].data = std::move(value.data);
-    }
+void RegNode::SetValue(std::u16string_view name, uint32_t type, std::span<const uint8_t> data) {
+  RegStoredValue* existing = const_cast<RegStoredValue*>(FindValue(name));
+  std::span<const uint8_t> stored(arena_->Copy(data.data(), data.size()), data.size());
+  if (existing) {
+    // The name keeps the spelling it was first stored with.
+    existing->type = type;
+    existing->data = stored;
     return;
   }
-  for (auto& v : values_) {
-    if (FoldEquals(v.name, value.name)) {
-      // The name keeps the spelling it was first stored with.
-      v.type = value.type;
-      v.data = std::move(value.data);
-      return;
-    }
-  }
-  if (values_.empty()) values_.reserve(4);
-  values_.push_back(std::move(value));
-  if (values_.size() > kIndexThreshold) RebuildValueIndex();
+  values_.push_back(RegStoredValue{arena_->Copy(name), type, stored});
+  if (value_index_)
+    value_index_->emplace(values_.back().name, values_.size() - 1);
+  else if (values_.size() > kIndexThreshold)
+    RebuildValueIndex();
 }
 
 bool RegNode::RemoveValue(std::u16string_view name) {
   for (auto it = values_.begin(); it != values_.end(); ++it) {
-    if (EqualsNoCase(it->name, name)) {
+    if (FoldEquals(it->name, name)) {
       values_.erase(it);
       if (value_index_) RebuildValueIndex();
       return true;
@@ -130,9 +129,13 @@ bool RegNode::RemoveValue(std::u16string_view name) {
 }
 
 void RegNode::RebuildValueIndex() {
-  value_index_ = std::make_unique<std::unordered_map<std::u16string, size_t>>();
+  if (!value_index_) {
+    void* place = arena_->allocate(sizeof(ValueIndex), alignof(ValueIndex));
+    value_index_ = new (place) ValueIndex(arena_);
+  }
+  value_index_->clear();
   value_index_->reserve(values_.size() * 2);
-  for (size_t i = 0; i < values_.size(); ++i) value_index_->emplace(ToUpper(values_[i].name), i);
+  for (size_t i = 0; i < values_.size(); ++i) value_index_->emplace(values_[i].name, i);
 }
 
 RegNode* RegNode::Descend(std::u16string_view path, bool create) {

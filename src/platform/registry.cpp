@@ -3,9 +3,13 @@
 namespace kestrel {
 
 std::u16string RegValueText(const std::vector<uint8_t>& data) {
+  return RegValueText(data.data(), data.size());
+}
+
+std::u16string RegValueText(const uint8_t* data, size_t size) {
   std::u16string text;
-  text.reserve(data.size() / 2);
-  for (size_t i = 0; i + 1 < data.size(); i += 2) {
+  text.reserve(size / 2);
+  for (size_t i = 0; i + 1 < size; i += 2) {
     char16_t c = char16_t(data[i] | (data[i + 1] << 8));
     if (c == 0) break;
     text.push_back(c);

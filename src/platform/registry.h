@@ -63,6 +63,7 @@ struct RegValue {
 
 // The text of string data: up to the first terminator.
 std::u16string RegValueText(const std::vector<uint8_t>& data);
+std::u16string RegValueText(const uint8_t* data, size_t size);
 // String data for a text, terminator included.
 std::vector<uint8_t> RegTextData(std::u16string_view text);
 

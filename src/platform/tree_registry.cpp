@@ -75,9 +75,9 @@ long TreeRegistry::Follow(const RegNode* node, int& hops, const RegNode*& out) c
     return ERROR_SUCCESS;
   }
   if (++hops > kMaxLinkHops) return ERROR_FILE_NOT_FOUND;
-  const RegValue* target = node->FindValue(u"SymbolicLinkValue");
+  const RegStoredValue* target = node->FindValue(u"SymbolicLinkValue");
   if (!target || target->type != REG_LINK) return ERROR_FILE_NOT_FOUND;
-  std::u16string text = RegValueText(target->data);
+  std::u16string text = RegValueText(target->data.data(), target->data.size());
   std::u16string_view rest;
   const RegNode* root = nullptr;
   for (auto [prefix, hkey] : {std::pair{std::u16string_view(u"\\Registry\\Machine"), HKEY_LOCAL_MACHINE},
@@ -131,7 +131,7 @@ long TreeRegistry::QueryValue(const RegKey& key, std::u16string_view name, RegVa
                               size_t max_bytes) const {
   const RegNode* node = nullptr;
   if (long rc = NodeOf(key, node); rc != ERROR_SUCCESS) return rc;
-  const RegValue* found = node->FindValue(name);
+  const RegStoredValue* found = node->FindValue(name);
   if (!found) return ERROR_FILE_NOT_FOUND;
   if (!value) return ERROR_SUCCESS;
   value->name = found->name;
@@ -140,7 +140,7 @@ long TreeRegistry::QueryValue(const RegKey& key, std::u16string_view name, RegVa
     value->data.clear();
     return ERROR_MORE_DATA;
   }
-  value->data = found->data;
+  value->data.assign(found->data.begin(), found->data.end());
   return ERROR_SUCCESS;
 }
 
@@ -150,7 +150,7 @@ long TreeRegistry::EnumValue(const RegKey& key, uint32_t index, size_t name_buff
   const RegNode* node = nullptr;
   if (long rc = NodeOf(key, node); rc != ERROR_SUCCESS) return rc;
   if (index >= node->values().size()) return ERROR_NO_MORE_ITEMS;
-  const std::u16string& found = node->values()[index].name;
+  std::u16string_view found = node->values()[index].name;
   if (found.size() + 1 > name_buffer_chars) return ERROR_MORE_DATA;
   name = found;
   return ERROR_SUCCESS;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/file_io.h"
+#include "platform/bulk_memory.h"
 #include "platform/reg_hex.h"
 #include "platform/text.h"
 
@@ -113,16 +113,6 @@ size_t Unescape(std::string_view s, size_t i, char end, std::u16string& out) {
   return result;
 }
 
-std::vector<uint8_t> TextBytes(std::u16string_view text) {
-  std::vector<uint8_t> data(text.size() * 2 + 2);
-  uint8_t* p = data.data();
-  for (char16_t c : text) {
-    *p++ = uint8_t(c & 0xFF);
-    *p++ = uint8_t(c >> 8);
-  }
-  return data;  // ends with the two zero bytes of the terminator
-}
-
 bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
 }
@@ -212,15 +202,18 @@ class HiveParser {
       SkipContinuations(line);
       return;
     }
-    RegValue value;
+    // Name and data are read into buffers kept from value to value; the
+    // tree copies them into its arena.
+    name_.clear();
+    data_.clear();
+    uint32_t type = REG_BINARY;
     size_t i = 1;
     if (line[0] == '"') {
-      i = Unescape(line, 1, '"', scratch_);
+      i = Unescape(line, 1, '"', name_);
       if (i == std::string_view::npos) {
         Problem("unterminated value name");
         return;
       }
-      value.name = scratch_;
       ++i;
     }
     while (i < line.size() && IsBlankByte(line[i])) ++i;
@@ -232,38 +225,43 @@ class HiveParser {
     while (i < line.size() && IsBlankByte(line[i])) ++i;
     std::string_view data = line.substr(i);
     if (!data.empty() && data[0] == '"') {
-      value.type = REG_SZ;
-      if (!ParseString(data, value.data)) return Problem("unterminated string");
+      type = REG_SZ;
+      if (!ParseString(data, data_)) return Problem("unterminated string");
     } else if (StartsWith(data, "str(")) {
       size_t close = data.find("):\"");
-      if (close == std::string_view::npos || !ParseHexNumber(data.substr(4, close - 4), 8, value.type))
+      if (close == std::string_view::npos || !ParseHexNumber(data.substr(4, close - 4), 8, type))
         return Problem("unreadable string type");
-      if (!ParseString(data.substr(close + 2), value.data)) return Problem("unterminated string");
+      if (!ParseString(data.substr(close + 2), data_)) return Problem("unterminated string");
     } else if (StartsWith(data, "dword:")) {
       uint32_t n = 0;
       if (!ParseHexNumber(data.substr(6), 8, n)) return Problem("unreadable dword value");
-      value.type = REG_DWORD;
-      value.data = {uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)};
+      type = REG_DWORD;
+      data_.assign({uint8_t(n), uint8_t(n >> 8), uint8_t(n >> 16), uint8_t(n >> 24)});
     } else if (StartsWith(data, "hex:") || StartsWith(data, "hex(")) {
       size_t colon = data.find(':');
-      value.type = REG_BINARY;
       bool type_ok = colon != std::string_view::npos &&
                      (colon == 3 || (data[colon - 1] == ')' &&
-                                     ParseHexNumber(data.substr(4, colon - 5), 8, value.type)));
-      bool ok = ParseHex(type_ok ? data.substr(colon + 1) : data, value.data);
+                                     ParseHexNumber(data.substr(4, colon - 5), 8, type)));
+      bool ok = ParseHex(type_ok ? data.substr(colon + 1) : data, data_);
       if (!type_ok || !ok) return Problem("unreadable hex value");
     } else {
       SkipContinuations(line);
       return Problem("unknown value type");
     }
-    current_->SetValue(std::move(value));
+    current_->SetValue(name_, type, data_);
     ++report_.values;
   }
 
   // A quoted string value, stored with its terminator.
   bool ParseString(std::string_view data, std::vector<uint8_t>& out) {
     if (Unescape(data, 1, '"', scratch_) == std::string_view::npos) return false;
-    out = TextBytes(scratch_);
+    out.resize(scratch_.size() * 2 + 2);
+    uint8_t* p = out.data();
+    for (char16_t c : scratch_) {
+      *p++ = uint8_t(c & 0xFF);
+      *p++ = uint8_t(c >> 8);
+    }
+    p[0] = p[1] = 0;  // the terminator
     return true;
   }
 
@@ -316,6 +314,8 @@ class HiveParser {
   RegNode* current_ = nullptr;
   std::u16string path_;
   std::u16string scratch_;
+  std::u16string name_;
+  std::vector<uint8_t> data_;
   std::vector<std::pair<std::u16string, RegNode*>> chain_;
 };
 
@@ -328,9 +328,9 @@ bool ParseWineHive(std::string_view text, RegNode& root, HiveLoadReport* report)
 }
 
 bool LoadWineHiveFile(const std::filesystem::path& file, RegNode& root, HiveLoadReport* report) {
-  FileBytes bytes;
+  BulkFile bytes;
   std::string reason;
-  if (ReadWholeFile(file, kMaxHiveBytes, bytes, reason) != ReadResult::kRead) {
+  if (!ReadBulkFile(file, kMaxHiveBytes, bytes, reason)) {
     if (report) report->problems.push_back(reason.empty() ? "cannot read " + file.string() : reason);
     return false;
   }

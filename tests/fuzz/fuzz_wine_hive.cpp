@@ -13,13 +13,13 @@ namespace {
 
 void Walk(const RegNode& node, size_t depth) {
   fuzz::Expect(depth < 100000, "key tree deeper than the input allows");
-  for (const RegValue& value : node.values()) {
-    const RegValue* found = node.FindValue(value.name);
+  for (const RegStoredValue& value : node.values()) {
+    const RegStoredValue* found = node.FindValue(value.name);
     fuzz::Expect(found != nullptr, "stored value not found by its name", value.name);
-    if (value.type == REG_SZ || value.type == REG_EXPAND_SZ) RegValueText(value.data);
+    if (value.type == REG_SZ || value.type == REG_EXPAND_SZ) RegValueText(value.data.data(), value.data.size());
   }
   for (const auto& [name, child] : node.children()) {
-    fuzz::Expect(node.FindChild(name) == child.get(), "subkey not found by its name", name);
+    fuzz::Expect(node.FindChild(name) == child, "subkey not found by its name", name);
     Walk(*child, depth + 1);
   }
 }
