@@ -10,10 +10,10 @@ using namespace kestrel;
 namespace {
 
 void Walk(const RegNode& node) {
-  for (const RegValue& value : node.values())
+  for (const RegStoredValue& value : node.values())
     fuzz::Expect(node.FindValue(value.name) != nullptr, "stored value not found by its name", value.name);
   for (const auto& [name, child] : node.children()) {
-    fuzz::Expect(node.FindChild(name) == child.get(), "subkey not found by its name", name);
+    fuzz::Expect(node.FindChild(name) == child, "subkey not found by its name", name);
     Walk(*child);
   }
 }
