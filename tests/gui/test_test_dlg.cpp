@@ -50,6 +50,8 @@ QStringList SampleLog() {
   return {QStringLiteral("Testing: ") + kPath,
           QStringLiteral("================================"),
           QStringLiteral("\r\n"),
+          // Characters that break a line in the view; styling must stay in step.
+          QStringLiteral("\tDeleted File: C:\\odd\rname\u2029Error\r\n\u00A0Results"),
           QStringLiteral("[Registry Action: Delete Key HKCU\\Software\\Example]"),
           QStringLiteral("\tDeleted Key: Hkey_Current_User\\Software\\Example"),
           QStringLiteral("\r\n"),
@@ -68,7 +70,11 @@ QStringList SampleLog() {
 // line on a new line, line breaks inside a line included.
 QString ExpectedText(const QStringList& lines) {
   QString text;
-  for (const QString& line : lines) text += u'\n' + QString(line).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  for (const QString& line : lines) text += u'\n' + line;
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(u'\r', u'\n');
+  text.replace(QChar::ParagraphSeparator, u'\n');
+  text.replace(QChar::Nbsp, u' ');  // as the view's plain text gives it
   return text;
 }
 
@@ -107,6 +113,10 @@ class TestTestDlg : public QObject {
     QVERIFY(!dialog.IsRunning());
 
     const QString text = view->toPlainText();
+    const int odd_error = static_cast<int>(text.indexOf(QStringLiteral("\nError\n")) + 1);
+    QCOMPARE(FormatAt(view, odd_error).foreground().color(), ErrorColorFor(view->palette().color(QPalette::Text)));
+    const int odd_results = static_cast<int>(text.indexOf(QStringLiteral("\n Results")) + 2);
+    QCOMPARE(FormatAt(view, odd_results).fontWeight(), int(QFont::Bold));
     const int error = static_cast<int>(text.indexOf(QStringLiteral("\tError")) + 1);
     QCOMPARE(FormatAt(view, error).fontWeight(), int(QFont::Bold));
     QCOMPARE(FormatAt(view, error).foreground().color(), ErrorColorFor(view->palette().color(QPalette::Text)));
@@ -147,7 +157,7 @@ class TestTestDlg : public QObject {
     QVERIFY(dialog.IsRunning());
     QVERIFY(dialog.StopButton()->isEnabled());
     QVERIFY(dialog.findChild<QProgressBar*>()->isVisible());
-    QVERIFY(dialog.ProgressLabel()->text().contains(QStringLiteral("2 items found")));
+    QVERIFY(dialog.ProgressLabel()->text().contains(QStringLiteral("3 items found")));
     QCOMPARE(finished.size(), 0);
 
     QTest::mouseClick(dialog.StopButton(), Qt::LeftButton);

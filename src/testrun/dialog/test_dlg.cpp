@@ -11,6 +11,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 #include "controls/dialog_units.h"
@@ -85,7 +86,8 @@ CTestDlg::CTestDlg(QWidget* parent, CTestResults& results, QString plugin_path, 
   resize(DialogUnitsX(this, 478), DialogUnitsY(this, 310));
 
   relay_ = new TestLogRelay(this);
-  connect(relay_, &TestLogRelay::Notified, this, &CTestDlg::OnTestLog, Qt::QueuedConnection);
+  connect(relay_, &TestLogRelay::LinesAdded, this, &CTestDlg::OnLinesAdded, Qt::QueuedConnection);
+  connect(relay_, &TestLogRelay::Completed, this, &CTestDlg::OnCompleted, Qt::QueuedConnection);
 
   start_timer_.setSingleShot(true);
   start_timer_.setInterval(kStartDelayMs);
@@ -124,18 +126,46 @@ void CTestDlg::OnTimer() {
   });
 }
 
-void CTestDlg::OnTestLog(int event, qulonglong index) {
-  if (static_cast<TestLogEvent>(event) == TestLogEvent::kComplete) {
-    FinishRun();
+void CTestDlg::OnLinesAdded() {
+  take_scheduled_ = false;
+  const size_t announced = relay_->TakeAnnouncedLines();
+  // A slice at a time, so a backlog of lines never keeps the window from
+  // painting or from hearing "Stop".
+  const size_t end = std::min(announced, next_line_ + kLinesPerSlice);
+  for (; next_line_ < end; ++next_line_) AddLineToView(next_line_);
+  if (pending_lines_ >= static_cast<qsizetype>(kLinesPerSlice)) {
+    FlushPending();
+  } else if (!flush_timer_.isActive() && pending_lines_ > 0) {
+    flush_timer_.start();
+  }
+  if (next_line_ < announced) {
+    if (!take_scheduled_) {
+      take_scheduled_ = true;
+      QTimer::singleShot(0, this, &CTestDlg::OnLinesAdded);
+    }
     return;
   }
-  const QString line = QString::fromStdU16String(results_.CopyLine(static_cast<size_t>(index)));
+  if (run_ended_ && !complete_) FinishRun();
+}
+
+void CTestDlg::OnCompleted() {
+  run_ended_ = true;
+  OnLinesAdded();
+}
+
+void CTestDlg::AddLineToView(size_t index) {
+  QString line = QString::fromStdU16String(results_.CopyLine(index));
+  // The view breaks lines at these characters; breaking them here keeps the
+  // copy of the text that the styling pass reads in step with the view's.
+  line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  for (QChar& c : line) {
+    if (c == u'\r' || c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1)) c = u'\n';
+  }
   // Every line starts on a new line, so the view's text begins with an empty one.
   pending_ += u'\n';
   pending_ += line;
   ++pending_lines_;
   if (IsItemLine(line)) ++items_found_;
-  if (!flush_timer_.isActive()) flush_timer_.start();
 }
 
 void CTestDlg::FlushPending() {
@@ -145,6 +175,7 @@ void CTestDlg::FlushPending() {
   QTextCursor end(log_->document());
   end.movePosition(QTextCursor::End);
   end.insertText(pending_);
+  text_ += pending_;
   pending_.clear();
   pending_lines_ = 0;
   if (follow) bar->setValue(bar->maximum());
@@ -171,7 +202,10 @@ void CTestDlg::FinishRun() {
   ShowProgress();
 
   QTextDocument& document = *log_->document();
-  const auto runs = ComputeLogStyle(document.toPlainText(), LogKeyPhrases(plugin_path_));
+  // The view's own search reads a no-break space as a space.
+  text_.replace(QChar::Nbsp, u' ');
+  const auto runs = ComputeLogStyle(text_, LogKeyPhrases(plugin_path_));
+  text_.clear();
   ApplyLogStyle(document, runs, ErrorColorFor(log_->palette().color(QPalette::Text)));
 
   log_->setTextCursor(QTextCursor(&document));

@@ -57,6 +57,9 @@ class CTestDlg : public QDialog {
   static constexpr int kStartDelayMs = 100;
   // How often lines that arrived are added to the view during a run.
   static constexpr int kFlushIntervalMs = 50;
+  // Lines taken from the results and added to the view in one go before the
+  // window gets its turn to paint and to handle input.
+  static constexpr size_t kLinesPerSlice = 5000;
 
  signals:
   // The run is complete and the log styled.
@@ -67,7 +70,9 @@ class CTestDlg : public QDialog {
 
  private:
   void OnTimer();
-  void OnTestLog(int event, qulonglong index);
+  void OnLinesAdded();
+  void OnCompleted();
+  void AddLineToView(size_t index);
   void OnStop();
   void FlushPending();
   void FinishRun();
@@ -90,7 +95,11 @@ class CTestDlg : public QDialog {
   QTimer flush_timer_;
   bool started_ = false;
   bool complete_ = false;
+  bool run_ended_ = false;       // the end notification has arrived
+  bool take_scheduled_ = false;  // a slice of lines waits for its turn
+  size_t next_line_ = 0;         // index of the next line to take
   QString pending_;       // lines received but not yet in the view
+  QString text_;          // the view's text so far, for the styling pass
   qsizetype pending_lines_ = 0;
   qulonglong items_found_ = 0;
 
