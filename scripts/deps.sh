@@ -2,7 +2,7 @@
 # Installs what Kestrel builds and tests with, on Debian 12. Safe to run again.
 set -eu
 packages="build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev qt6-svg-dev wine wine64 strace xauth
+  qt6-base-dev libgl-dev qt6-svg-dev fonts-dejavu-core wine wine64 strace xauth
   clang libclang-rt-14-dev mingw-w64"
 missing=""
 for p in $packages; do

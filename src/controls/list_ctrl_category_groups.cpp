@@ -31,10 +31,12 @@ class GroupHeaderDelegate : public QStyledItemDelegate {
     QColor title_colour = palette.color(QPalette::Link);
     painter->setFont(bold);
     painter->setPen(title_colour);
+    const int title_width = bold_metrics.horizontalAdvance(title);
     QRect title_rect = area;
-    title_rect.setWidth(std::min(area.width(), bold_metrics.horizontalAdvance(title)));
+    title_rect.setWidth(std::min(area.width(), title_width + 2));
     painter->drawText(title_rect, Qt::AlignLeft | Qt::AlignVCenter,
-                      bold_metrics.elidedText(title, Qt::ElideRight, title_rect.width()));
+                      title_width + 2 <= area.width() ? title
+                                                      : bold_metrics.elidedText(title, Qt::ElideRight, area.width()));
     int x = title_rect.right() + 1;
     if (!subtitle.isEmpty() && x < area.right()) {
       x += metrics.averageCharWidth() * 2;

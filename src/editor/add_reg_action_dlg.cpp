@@ -59,6 +59,8 @@ CAddRegActionDlg::CAddRegActionDlg(EditorServices& services, QWidget* parent)
     registry_editor_->setToolTip(
         QStringLiteral("Wine is not installed (no \"wine\" program was found in PATH), so there is no "
                        "registry editor to start."));
+  } else if (services_.wine_prefix.empty()) {
+    registry_editor_->setToolTip(QStringLiteral("Starts Wine's registry editor"));
   } else {
     registry_editor_->setToolTip(QStringLiteral("Starts Wine's registry editor for the prefix %1")
                                      .arg(QString::fromStdString(services_.wine_prefix.string())));
@@ -245,9 +247,11 @@ void CAddRegActionDlg::KeyChanged() {
 
 void CAddRegActionDlg::StartRegistryEditor() {
   if (wine_.isEmpty()) return;
-  services_.programs.StartDetached(
-      wine_, {QStringLiteral("regedit")},
-      {QStringLiteral("WINEPREFIX=") + QString::fromStdString(services_.wine_prefix.string())});
+  // Without a prefix of our own, Wine picks its default one.
+  QStringList environment;
+  if (!services_.wine_prefix.empty())
+    environment << QStringLiteral("WINEPREFIX=") + QString::fromStdString(services_.wine_prefix.string());
+  services_.programs.StartDetached(wine_, {QStringLiteral("regedit")}, environment);
 }
 
 void CAddRegActionDlg::Ok() {

@@ -17,11 +17,12 @@ struct EditorServices {
   MessageSink& messages;
   PathChoosers& choosers;
   ProgramStarter& programs;
+  // Empty when there is none (no WINEPREFIX and no ~/.wine).
   std::filesystem::path wine_prefix;
 };
 
 // The program's own services: message boxes, Qt dialogs, real processes and
-// the prefix in use.
+// the prefix Wine would use (DefaultPrefix).
 class QtEditorServices {
  public:
   QtEditorServices();

@@ -349,6 +349,16 @@ class TestAddRegActionDlg : public QObject {
     QVERIFY(dialog.isVisible());
   }
 
+  void withoutPrefixWineChoosesItsOwn() {
+    DialogFixture f;
+    f.services.wine_prefix.clear();
+    CAddRegActionDlg dialog(f.services);
+    dialog.show();
+    Child<QPushButton>(&dialog, "registryEditorButton")->click();
+    QCOMPARE(f.starter.started.size(), size_t(1));
+    QCOMPARE(f.starter.started[0].environment, QStringList());
+  }
+
   void registryEditorNeedsWine() {
     DialogFixture f;
     f.starter.installed.clear();
