@@ -9,7 +9,9 @@
 // a drive letter, UNC paths ("\\server\share") and device paths ("\\.\x",
 // "\\?\x") map to nothing, and so do paths holding the wildcards "*" or "?".
 // "." and ".." components are folded lexically, as Windows does before it
-// looks at the disk. Links are followed when a path is resolved.
+// looks at the disk; "/" separates like "\", doubled separators count once,
+// and "C:x" is taken as "C:\x" (a program's current folder on a drive is its
+// root here). Links are followed when a path is resolved.
 //
 // Names that are not valid UTF-8 on disk are listed with U+FFFD in place of
 // each bad byte. Such a listed name still leads back to its file: when the

@@ -48,6 +48,11 @@ TEST(WindowsWorld, LoadsABuiltPrefix) {
   prefix.AddWineLayout("joe");
   prefix.AddFile("users/joe/AppData/Roaming/Example/Logs/a.log", "abc");
   prefix.SetString(PrefixBuilder::kUser, u"Software\\Example", u"Last", u"x");
+  // Escapes of every kind; a key name cannot hold a backslash.
+  const std::u16string odd = u"caf\u00e9a1 \"q\" \\ \t\U0001F30D]";
+  const std::u16string odd_key = u"[caf\u00e9a1 \"q\" \t\U0001F30D]";
+  prefix.SetString(PrefixBuilder::kUser, u"Software\\Example\\" + odd_key, odd, odd);
+  prefix.SetMultiString(PrefixBuilder::kUser, u"Software\\Example", u"Multi", {u"a", u"1", u""});
   std::string errors;
   WindowsWorld world = LoadWindowsWorld(prefix.Root(), &errors);
   EXPECT_EQ(errors, "");
@@ -55,6 +60,15 @@ TEST(WindowsWorld, LoadsABuiltPrefix) {
   EXPECT_EQ(world.prefix(), prefix.Root());
   EXPECT_TRUE(HasKey(world.registry(), HKEY_CURRENT_USER, u"Software\\Example"));
   EXPECT_TRUE(HasKey(world.registry(), HKEY_USERS, u"S-1-5-21-0-0-0-1000\\Software\\Example"));
+  RegKey key;
+  ASSERT_EQ(world.registry().OpenKey(HKEY_CURRENT_USER, u"Software\\Example\\" + odd_key, KEY_READ, key), ERROR_SUCCESS);
+  RegValue stored;
+  ASSERT_EQ(world.registry().QueryValue(key, odd, &stored), ERROR_SUCCESS);
+  EXPECT_EQ(RegValueText(stored.data), odd);
+  ASSERT_EQ(world.registry().OpenKey(HKEY_CURRENT_USER, u"Software\\Example", KEY_READ, key), ERROR_SUCCESS);
+  ASSERT_EQ(world.registry().QueryValue(key, u"Multi", &stored), ERROR_SUCCESS);
+  EXPECT_EQ(stored.type, REG_MULTI_SZ);
+  EXPECT_EQ(stored.data, RegTextData(std::u16string(u"a\0" u"1\0\0", 5)));
   const std::u16string roaming = Folder(world.system(), CSIDL_APPDATA);
   EXPECT_EQ(roaming, u"C:\\users\\joe\\AppData\\Roaming");
   EXPECT_TRUE(world.files().Attributes(roaming + u"\\example\\logs\\A.LOG"));

@@ -21,8 +21,8 @@ fs::path Relative(std::string_view relative) {
 
 bool IsOctalDigit(char16_t c) { return c >= u'0' && c <= u'7'; }
 
-// A string the way wineserver quotes it; characters above ASCII are written as
-// UTF-8. `key_path` also escapes the brackets of key lines.
+// A string the way wineserver quotes it: characters above ASCII as "\x" and
+// their UTF-16 unit. `key_path` also escapes the brackets of key lines.
 std::string Quote(std::u16string_view text, bool key_path = false) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -47,10 +47,10 @@ std::string Quote(std::u16string_view text, bool key_path = false) {
     } else if (c < 0x80) {
       out += char(c);
     } else {
-      size_t end = i + 1;
-      while (end < text.size() && text[end] >= 0x80) ++end;
-      out += ToUtf8(text.substr(i, end - i));
-      i = end - 1;
+      // Four digits always, so that a hex digit after it is not taken in.
+      char buffer[8];
+      std::snprintf(buffer, sizeof buffer, "\\x%04x", unsigned(c));
+      out += buffer;
     }
   }
   return out;
