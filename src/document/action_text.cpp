@@ -29,8 +29,14 @@ std::u16string SavedActionText(std::u16string_view text, ParsedAction& parsed) {
     case ActionClass::kRegistry:
       if (RegSplitStoppedEarly(parsed.reg)) return Trim(text);
       return ComposeRegAction(parsed.reg);
-    case ActionClass::kFileFolder:
-      return ComposeDiskAction(parsed.disk);
+    case ActionClass::kFileFolder: {
+      // The string form has no escaping: an INI action whose only "\" stood
+      // outside its value composes to a string without one, which would read
+      // back as no action at all. Keep such a string as it was read.
+      std::u16string composed = ComposeDiskAction(parsed.disk);
+      if (ParseAction(composed).kind != ActionClass::kFileFolder) return Trim(text);
+      return composed;
+    }
     case ActionClass::kNone:
       break;
   }

@@ -28,7 +28,8 @@ bool RegSplitStoppedEarly(const REGACTION& action);
 
 // The text an action is saved as: the normalised form that composing its
 // parsed record gives; the trimmed text as read when composing would lose part
-// of it (a registry remainder that could not be split) or when neither parser
+// of it (a registry remainder that could not be split, a file/folder action
+// whose composed form would no longer read as one) or when neither parser
 // accepts it.
 std::u16string SavedActionText(std::u16string_view text);
 std::u16string SavedActionText(std::u16string_view text, ParsedAction& parsed);

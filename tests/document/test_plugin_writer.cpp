@@ -144,6 +144,16 @@ TEST_F(PluginWriter, ActionsNoParserTakesApartAreWrittenBackAsRead) {
                          "2=DELVAL=HKEY_USERS\\NoComma\r\n");
 }
 
+TEST_F(PluginWriter, IniActionWhoseComposedFormWouldLoseItsBackslashIsWrittenAsRead) {
+  // The only "\" stands before the "=", outside the INI value: the composed
+  // form INIFILE=a|b would read back as no action and vanish with its group.
+  ASSERT_TRUE(ReadText(Header() + "[DISK]\r\n0=INIFILE{C:\\x=a|b\r\n1=INIFILE=C:\\a.ini | S \r\n"));
+  ASSERT_EQ(list.RowCount(), 2);
+  ASSERT_EQ(Save(), WriteResult::kWritten);
+  EXPECT_NE(Saved().find("[DISK]\r\n0=INIFILE{C:\\x=a|b\r\n1=INIFILE=C:\\a.ini|S\r\n"), std::string::npos)
+      << Saved();
+}
+
 class PluginWriterFailure : public PluginWriter {
  protected:
   void SetUp() override {

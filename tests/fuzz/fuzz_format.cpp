@@ -5,10 +5,8 @@
 // survived the trip. The order of whole sections is not compared: no reader
 // depends on it, and the writer orders them by the first row of each kind.
 //
-// One loss is known and left out: an INI action whose only "\" stood outside
-// its INI value (INIFILE{C:\x...=a|b) composes to a string without "\",
-// which is no action when read again, so the action and its group vanish on
-// the next open. The writer stores it that way today; see WrittenNonAction.
+// Files whose written actions include strings that no parser accepts are not
+// compared further (see WrittenNonAction).
 
 #include <algorithm>
 
