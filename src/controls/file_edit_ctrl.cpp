@@ -19,6 +19,7 @@ namespace kestrel {
 class CFileEditCtrl::Button : public QWidget {
  public:
   explicit Button(CFileEditCtrl* owner) : QWidget(owner), owner_(owner) {
+    setObjectName(QStringLiteral("browseButton"));
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setCursor(Qt::ArrowCursor);
   }

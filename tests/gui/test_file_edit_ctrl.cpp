@@ -245,6 +245,38 @@ class TestFileEditCtrl : public QObject {
     QCOMPARE(control.ButtonState(), CFileEditCtrl::kButtonNormal);
   }
 
+  void buttonIsEightTenthsOfTheTextHeightWide_data() {
+    QTest::addColumn<int>("height");
+    QTest::newRow("usual") << 26;
+    QTest::newRow("tall") << 60;
+    QTest::newRow("too low to paint") << 4;
+  }
+
+  void buttonIsEightTenthsOfTheTextHeightWide() {
+    QFETCH(int, height);
+    ScriptedChoosers choosers;
+    CFileEditCtrl control(choosers);
+    control.setFixedSize(300, height);
+    control.show();
+    const QRect button = control.ButtonRect();
+    QCOMPARE(button.width(), button.height() * 8 / 10);
+    QVERIFY(control.rect().contains(button) || button.isEmpty());
+    QCOMPARE(control.textMargins().right(), button.width());  // the text stops before it
+    const bool painted = button.width() >= 3 && button.height() >= 3;
+    QCOMPARE(control.findChild<QWidget*>("browseButton")->isVisible(), painted);
+    QCOMPARE(painted, height > 10);
+  }
+
+  void focusSelectsTheWholeText() {
+    ScriptedChoosers choosers;
+    CFileEditCtrl control(choosers);
+    control.setText("C:\\Temp");
+    control.show();
+    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(&control, &in);
+    QCOMPARE(control.selectedText(), QString("C:\\Temp"));
+  }
+
   void toolTipsFollowModeAndPlace() {
     ScriptedChoosers choosers;
     CFileEditCtrl control(choosers);
