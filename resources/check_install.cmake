@@ -46,4 +46,15 @@ if(validate)
     message(FATAL_ERROR "desktop-file-validate rejects kestrel.desktop")
   endif()
 endif()
+
+# Where shared-mime-info is installed, its own tool must read the type.
+find_program(update_mime update-mime-database)
+if(update_mime)
+  execute_process(COMMAND ${update_mime} ${PREFIX}/${DATADIR}/mime RESULT_VARIABLE result
+                  OUTPUT_QUIET ERROR_QUIET)
+  file(READ ${PREFIX}/${DATADIR}/mime/globs2 globs)
+  if(NOT result EQUAL 0 OR NOT globs MATCHES "${claimed_type}:\\*\\.cln")
+    message(FATAL_ERROR "update-mime-database does not give *.cln the type ${claimed_type}")
+  endif()
+endif()
 file(REMOVE_RECURSE ${PREFIX})
