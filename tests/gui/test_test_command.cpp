@@ -1,7 +1,11 @@
 // The Test command: the questions before a test, saving through the Save
 // command or the writer, and a run of the file on disk against a prefix.
 
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QtTest>
+#include <chrono>
+#include <thread>
 #include <fstream>
 #include <string>
 
@@ -163,6 +167,56 @@ class TestTestCommand : public QObject {
     testing::TestDialogDriver driver;
     QVERIFY(!RunTestCommand(window.Host(std::nullopt)));
     QCOMPARE(window.messages.questions, std::vector<std::u16string>{kSaveBeforeTestQuestion});
+  }
+
+  // Stop during a real run: the run ends at the next item with the stop line,
+  // and the frame and totals still close the log.
+  void StopEndsTheRealRun() {
+    Fixture fixture;
+    testing::TempDir dir;
+    const std::filesystem::path path = dir.Write("p.cln", Plugin("DELKEY=HKEY_CURRENT_USER\\Software\\Old"));
+    // Holds the run after its first line until Stop is pressed, so the stop
+    // lands before the first action whatever the machine's speed.
+    TestRunJob real = MakeTestRunJob(path, fixture.prefix.Root());
+    TestRunJob held = [real](CTestResults& results, TestLogSink* sink, RunStop stop) {
+      struct Gate : TestLogSink {
+        TestLogSink* next = nullptr;
+        RunStop stop;
+        bool held = false;
+        void Notify(TestLogEvent event, size_t index) override {
+          next->Notify(event, index);
+          if (held || event != TestLogEvent::kLine) return;
+          held = true;
+          while (!stop.Requested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+      } gate;
+      gate.next = sink;
+      gate.stop = stop;
+      real(results, &gate, stop);
+    };
+    CTestResults results;
+    CTestDlg dialog(nullptr, results, LoggedPluginPath(path), DescribeTestWorld(fixture.prefix.Root()), held);
+    QSignalSpy finished(&dialog, &CTestDlg::RunFinished);
+    dialog.show();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.LogView()->toPlainText().isEmpty(), 10000);
+    QTest::mouseClick(dialog.StopButton(), Qt::LeftButton);
+    QVERIFY(finished.wait(10000));
+
+    const std::vector<std::u16string> expected = {
+        u"Testing: " + FromUtf8(path.string()),
+        std::u16string(32, u'='),
+        u"Error: Test run stopped",
+        std::u16string(64, u'='),
+        u"\r\n",
+        u"[Results]",
+        u"Files Deleted\t: 0\r\nFolders Deleted\t: 0\r\nTotal Size in KB\t: ",
+    };
+    const auto& lines = results.Lines();
+    QCOMPARE(lines.size(), size_t{8});
+    for (size_t i = 0; i + 1 < expected.size(); ++i) QCOMPARE(lines[i], expected[i]);
+    QVERIFY(lines[6].starts_with(expected[6]));
+    QVERIFY(lines[6].ends_with(u"Registry Values Deleted\t: 0\r\nRegistry Keys Deleted\t: 0"));
+    QVERIFY(dialog.LogView()->toPlainText().contains(QStringLiteral("\nError: Test run stopped\n=====")));
   }
 
   void WorldLabels() {
