@@ -13,7 +13,6 @@ class QWidget;
 namespace kestrel {
 
 class CGroupedList;
-class CKestrelDlg;
 struct EditorServices;
 
 struct RegistryActionChoice {
@@ -39,9 +38,6 @@ class EditorDialogs {
   // nullopt after Cancel (group additions and removals stay either way).
   virtual std::optional<bool> RunGroupsDialog(QWidget* parent, CGroupedList& groups, bool show_groups) = 0;
   virtual void RunAboutDialog(QWidget* parent) = 0;
-  // The test dialog, run with the window as its parent once the plug-in is
-  // saved at the window's current path; the run reads that file.
-  virtual void RunTestDialog(CKestrelDlg& parent) = 0;
 };
 
 class QtEditorDialogs : public EditorDialogs {
@@ -54,7 +50,6 @@ class QtEditorDialogs : public EditorDialogs {
                                                                   const DISKACTION& action, int group_id) override;
   std::optional<bool> RunGroupsDialog(QWidget* parent, CGroupedList& groups, bool show_groups) override;
   void RunAboutDialog(QWidget* parent) override;
-  void RunTestDialog(CKestrelDlg& parent) override;
 
  private:
   EditorServices& services_;

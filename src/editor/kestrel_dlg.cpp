@@ -23,6 +23,7 @@
 #include "document/plugin_reader.h"
 #include "editor/editor_dialogs.h"
 #include "editor/editor_services.h"
+#include "editor/test_command.h"
 #include "editor/text_editor.h"
 #include "platform/text.h"
 #include "platform/user_name.h"
@@ -250,9 +251,7 @@ QString CKestrelDlg::DocumentFolder() const {
   return QDir::homePath();
 }
 
-bool CKestrelDlg::CurrentFileExists() const {
-  return !document_.current_path.empty() && QFileInfo(CurrentPath()).isFile();
-}
+bool CKestrelDlg::CurrentFileExists() const { return PluginFileExists(document_.current_path); }
 
 void CKestrelDlg::Open() {
   FileDialogRequest request;
@@ -295,17 +294,16 @@ void CKestrelDlg::Save() {
 }
 
 void CKestrelDlg::Test() {
-  if (!CurrentFileExists()) {
-    if (!services_.messages.AskYesNo(u"Plug-in has to be saved before it can be tested.\n\nSave it?")) return;
-    Save();
-    if (!CurrentFileExists()) return;
-  }
-  if (document_.modified &&
-      services_.messages.AskYesNo(u"Plug-in has been modified.\n\nDo you want to save it before testing?")) {
-    TakeFields();
-    WritePlugin(document_, list_ctrl_->List(), document_.current_path, services_.messages);
-  }
-  dialogs_.RunTestDialog(*this);
+  std::optional<std::filesystem::path> prefix;
+  if (!services_.wine_prefix.empty()) prefix = services_.wine_prefix;
+  RunTestCommand(TestCommandHost{
+      this, services_.messages, test_results_, [this] { return document_.current_path; },
+      [this] { return document_.modified; }, [this] { Save(); },
+      [this] {
+        TakeFields();
+        WritePlugin(document_, list_ctrl_->List(), document_.current_path, services_.messages);
+      },
+      std::move(prefix)});
 }
 
 void CKestrelDlg::AddRegistryAction() {

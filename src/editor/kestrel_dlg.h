@@ -14,6 +14,7 @@
 #include "document/actions_list.h"
 #include "document/plugin_document.h"
 #include "document/plugin_writer.h"
+#include "testrun/test_results.h"
 
 class QAction;
 class QLineEdit;
@@ -39,6 +40,8 @@ class CKestrelDlg : public QDialog, private ActionsListView {
   EditorServices& Services() { return services_; }
   // The plug-in file last read or saved; empty when there is none.
   QString CurrentPath() const { return QString::fromStdU16String(document_.current_path); }
+  // The lines and totals of the last test run.
+  CTestResults& TestResults() { return test_results_; }
 
   // --- Commands ---
   void New();
@@ -46,6 +49,8 @@ class CKestrelDlg : public QDialog, private ActionsListView {
   // Reads a plug-in file into the window (Open, a dropped file).
   bool ReadFile(const QString& path);
   void Save();
+  // Makes sure the plug-in is saved (asking first), offers to save changes,
+  // and tests the file on disk in the test dialog.
   void Test();
   void AddRegistryAction();
   void AddFileFolderAction();
@@ -85,6 +90,7 @@ class CKestrelDlg : public QDialog, private ActionsListView {
   EditorServices& services_;
   EditorDialogs& dialogs_;
   PluginDocument document_;
+  CTestResults test_results_;
   CListCtrl_Category_Groups* list_ctrl_ = nullptr;
   std::unique_ptr<ActionsList> actions_;
 

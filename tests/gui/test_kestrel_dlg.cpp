@@ -9,6 +9,7 @@
 
 #include "controls/hint.h"
 #include "support/example_plugin.h"
+#include "support/test_dialog_driver.h"
 #include "support/window_fixture.h"
 
 namespace kestrel {
@@ -160,9 +161,11 @@ class TestKestrelDlg : public QObject {
     QVERIFY(f.Read("new.cln").find("Description=typed\r\n") != std::string::npos);
 
     // Saved: Test asks nothing and opens the test dialog on the file.
+    testing::TestDialogDriver driver;
     f.Button("testButton")->click();
     QVERIFY(f.messages.questions.empty());
-    QCOMPARE(f.dialogs.test_runs, std::vector<QString>{f.Path("new.cln")});
+    QCOMPARE(driver.dialogs, 1);
+    QVERIFY2(driver.text.contains("HKEY_USERS\\a"), qPrintable(driver.text));
 
     // The next Save proposes the file's own name in its folder.
     f.choosers.answers.push_back({});
@@ -187,40 +190,46 @@ class TestKestrelDlg : public QObject {
 
   void testOnANewDocumentAnsweredNoDoesNothing() {
     WindowFixture f;
+    testing::TestDialogDriver driver;
     AddRegistry(f, u"DELKEY=HKEY_USERS\\a");
     f.Button("testButton")->click();
     QCOMPARE(f.messages.questions,
              std::vector<std::u16string>{u"Plug-in has to be saved before it can be tested.\n\nSave it?"});
     QVERIFY(f.choosers.asked.empty());
-    QVERIFY(f.dialogs.test_runs.empty());
+    QCOMPARE(driver.dialogs, 0);
 
     // Yes, then the save dialog cancelled: no file, no test.
     f.messages.answers.push_back(true);
     f.Button("testButton")->click();
     QCOMPARE(f.choosers.asked.size(), size_t(1));
-    QVERIFY(f.dialogs.test_runs.empty());
+    QCOMPARE(driver.dialogs, 0);
   }
 
   void testAfterAChangeAsksToSave() {
     WindowFixture f;
+    testing::TestDialogDriver driver;
     const QString path = f.Write("p.cln", testing::kExamplePlugin);
     f.window->ReadFile(path);
     f.Button("testButton")->click();  // just read: no question
     QVERIFY(f.messages.questions.empty());
-    QCOMPARE(f.dialogs.test_runs.size(), size_t(1));
+    QCOMPARE(driver.dialogs, 1);
+    const QString logs_action = QStringLiteral("Example\\Logs");
+    QVERIFY2(driver.text.contains(logs_action), qPrintable(driver.text));
 
     f.List().SetRowChecked(0, false);
     f.Button("testButton")->click();  // answered No: tests the file as saved
     QCOMPARE(f.messages.questions,
              std::vector<std::u16string>{u"Plug-in has been modified.\n\nDo you want to save it before testing?"});
-    QCOMPARE(f.dialogs.test_runs.size(), size_t(2));
+    QCOMPARE(driver.dialogs, 2);
     QCOMPARE(f.Read("p.cln"), std::string(testing::kExamplePlugin));
+    QVERIFY(driver.text.contains(logs_action));
 
     f.messages.answers.push_back(true);  // Yes: written to the current path, no dialog
     f.Button("testButton")->click();
     QVERIFY(f.choosers.asked.empty());
-    QCOMPARE(f.dialogs.test_runs.size(), size_t(3));
+    QCOMPARE(driver.dialogs, 3);
     QVERIFY(f.Read("p.cln").find("0=File/Folder Actions<1>1\r\n") != std::string::npos);
+    QVERIFY(!driver.text.contains(logs_action));
     QVERIFY(!f.window->Document().modified);
   }
 

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "editor/editor_dialogs.h"
-#include "editor/kestrel_dlg.h"
 
 namespace kestrel::testing {
 
@@ -35,7 +34,6 @@ class ScriptedDialogs : public EditorDialogs {
     return Next(groups_answers);
   }
   void RunAboutDialog(QWidget*) override { ++about_runs; }
-  void RunTestDialog(CKestrelDlg& parent) override { test_runs.push_back(parent.CurrentPath()); }
 
   std::deque<std::optional<RegistryActionChoice>> registry_answers;
   std::deque<std::optional<FileFolderActionChoice>> file_folder_answers;
@@ -45,7 +43,6 @@ class ScriptedDialogs : public EditorDialogs {
   std::vector<Run<DISKACTION>> file_folder_runs;
   std::vector<bool> groups_runs;
   int about_runs = 0;
-  std::vector<QString> test_runs;  // the window's current path at each test run
 
  private:
   template <typename T>
