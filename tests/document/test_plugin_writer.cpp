@@ -128,18 +128,22 @@ TEST_F(PluginWriter, LongActionStringsAreWrittenWithOneWarningEach) {
 }
 
 TEST_F(PluginWriter, ActionsNoParserTakesApartAreWrittenBackAsRead) {
-  // Key 1 of "DISK" is no action at all; key 1 of "REGISTRY" is a registry
-  // action whose remainder has no "\" (and one without its ","): composing
-  // them would lose the key, so they go back as read, only trimmed.
+  // Key 1 of "DISK" is no action at all; key 3 an INI action whose only "\"
+  // stands before its "=", which would compose to no action; key 1 of
+  // "REGISTRY" is a registry action whose remainder has no "\" (and key 2 one
+  // without its ","): composing them would lose the key, so they go back as
+  // read, only trimmed.
   ASSERT_TRUE(ReadText(Header() +
                        "[DISK]\r\n0=C:\\a /E\r\n1=just words\r\n2=C:\\b\\*.x /C   /S\r\n"
+                       "3=INIFILE{C:\\x=a.ini|Sec\r\n"
                        "[REGISTRY]\r\n0=DELKEY=HKEY_USERS\\k\r\n1=  delkey=NoBackslash  \r\n"
                        "2=DELVAL=HKEY_USERS\\NoComma\r\n"));
-  ASSERT_EQ(list.RowCount(), 5);
+  ASSERT_EQ(list.RowCount(), 6);
   ASSERT_EQ(Save(), WriteResult::kWritten);
   EXPECT_EQ(Saved(), Header() +
                          "[REG_OPTION]\r\n0=Registry Actions<1>\r\n[DISK_OPTION]\r\n0=File/Folder Actions<1>\r\n"
                          "[DISK]\r\n0=C:\\a /E\r\n1=just words\r\n2=C:\\b\\*.x /S /C\r\n"
+                         "3=INIFILE{C:\\x=a.ini|Sec\r\n"
                          "[REGISTRY]\r\n0=DELKEY=HKEY_USERS\\k\r\n1=delkey=NoBackslash\r\n"
                          "2=DELVAL=HKEY_USERS\\NoComma\r\n");
 }
