@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -21,9 +23,12 @@
 #include "editor/add_disk_action_dlg.h"
 #include "editor/add_reg_action_dlg.h"
 #include "editor/editor_services.h"
+#include "editor/groups_dlg.h"
+#include "editor/kestrel_dlg.h"
 #include "platform/text.h"
 #include "support/recording_starter.h"
 #include "support/scripted_choosers.h"
+#include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
 
 namespace kestrel {
@@ -32,8 +37,7 @@ namespace {
 struct World {
   World() {
     starter.installed.insert(QStringLiteral("wine"), QStringLiteral("/usr/bin/wine"));
-    AddGroups(list);
-  }
+    }
   static void AddGroups(CGroupedList& groups) {
     groups.EnableGroupView(true);
     groups.AddGroup(0, groups.GroupCount(), u"Registry Actions");
@@ -44,9 +48,48 @@ struct World {
   testing::ScriptedMessages messages;
   testing::ScriptedChoosers choosers;
   testing::RecordingStarter starter;
+  testing::ScriptedDialogs dialogs;
   EditorServices services{messages, choosers, starter, "/home/user/.wine"};
   CGroupedList list;
+  QTemporaryDir folder;
 };
+
+// A plug-in as an author keeps it: groups of both kinds, some of them off,
+// ticked and unticked actions.
+constexpr char kLoadedPlugin[] =
+    "[Settings]\r\nDescription=Removes the traces of the example editor and its browser\r\n"
+    "Provider=someone\r\nVersion=2.1\r\nEncrypted=0\r\nHIDEOPTION=0\r\n"
+    "[REG_OPTION]\r\n0=Registry Actions<1>0,1\r\n1=Browser history<0>2\r\n"
+    "[DISK_OPTION]\r\n0=File/Folder Actions<1>0\r\n1=Log files<1>1\r\n"
+    "[DISK]\r\n0=%APPDATA%\\Example\\Cache /E /R\r\n"
+    "1=%APPDATA%\\Example\\Logs\\*.log|*.tmp /X:keep.log /S /C\r\n"
+    "2=INIFILE=%APPDATA%\\Example\\settings.ini|Recent|File1\r\n"
+    "[REGISTRY]\r\n0=DELVAL=HKEY_CURRENT_USER\\Software\\Example\\Recent,LastFile\r\n"
+    "1=DELKEY=HKEY_CURRENT_USER\\Software\\Example\\Cache\r\n"
+    "2=DELLIST=HKEY_CURRENT_USER\\Software\\Browser\\TypedURLs,url\r\n"
+    "3=EMPTYKEY=HKEY_CURRENT_USER\\Software\\Example\\MRU\r\n";
+
+std::unique_ptr<QWidget> MainWindow(World& world, bool loaded) {
+  auto window = std::make_unique<CKestrelDlg>(world.services, world.dialogs);
+  if (loaded) {
+    const QString path = world.folder.filePath(QStringLiteral("example.cln"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write(kLoadedPlugin);
+    file.close();
+    window->ReadFile(path);
+    window->ListCtrl().List().SelectRow(1);
+  }
+  return window;
+}
+
+std::unique_ptr<QWidget> GroupsDialog(World& world) {
+  World::AddGroups(world.list);
+  world.list.SetGroupChecked(2, 0);
+  auto dialog = std::make_unique<CGroupsDlg>(world.messages);
+  dialog->SetGroupedList(&world.list);
+  dialog->SetShowGroups(true);
+  return dialog;
+}
 
 template <typename T>
 T Parsed(const char* text, int (*parse)(std::u16string_view, T&)) {
@@ -56,6 +99,7 @@ T Parsed(const char* text, int (*parse)(std::u16string_view, T&)) {
 }
 
 std::unique_ptr<QWidget> RegistryDialog(World& world, const char* action) {
+  World::AddGroups(world.list);
   auto dialog = std::make_unique<CAddRegActionDlg>(world.services);
   dialog->SetActionsList(&world.list);
   if (action) {
@@ -66,6 +110,7 @@ std::unique_ptr<QWidget> RegistryDialog(World& world, const char* action) {
 }
 
 std::unique_ptr<QWidget> DiskDialog(World& world, const char* action) {
+  World::AddGroups(world.list);
   auto dialog = std::make_unique<CAddDiskActionDlg>(world.services);
   dialog->SetActionsList(&world.list);
   if (action) {
@@ -75,7 +120,7 @@ std::unique_ptr<QWidget> DiskDialog(World& world, const char* action) {
   return dialog;
 }
 
-std::unique_ptr<QWidget> ActionsList(World&) {
+std::unique_ptr<QWidget> ActionsListControl(World&) {
   auto control = std::make_unique<CListCtrl_Category_Groups>();
   CGroupedList& list = control->List();
   World::AddGroups(list);
@@ -143,14 +188,18 @@ int main(int argc, char** argv) {
        [](World& w) { return DiskDialog(w, "%APPDATA%\\Example\\Logs\\*.log|*.tmp /X:keep.log /S /C"); }},
       {"file_folder_action_ini",
        [](World& w) { return DiskDialog(w, "INIFILE=%APPDATA%\\Example\\settings.ini|Recent|File1"); }},
-      {"actions_list", ActionsList},
+      {"actions_list", ActionsListControl},
+      {"main_window_new", [](World& w) { return MainWindow(w, false); }},
+      {"main_window_loaded", [](World& w) { return MainWindow(w, true); }},
+      {"groups", GroupsDialog},
   };
   int failures = 0;
   for (const Shot& shot : shots) {
     World world;
     std::unique_ptr<QWidget> window = shot.make(world);
     window->show();
-    if (qobject_cast<QDialog*>(window.get())) window->adjustSize();
+    // Dialogs at their natural size; the main window opens at its own.
+    if (qobject_cast<QDialog*>(window.get()) && !qobject_cast<CKestrelDlg*>(window.get())) window->adjustSize();
     QApplication::processEvents();
     const QString file = out.filePath(QString::fromLatin1(shot.name) + QStringLiteral(".png"));
     if (!window->grab().save(file)) {
