@@ -12,14 +12,12 @@
 #include "document/actions_list.h"
 #include "document/plugin_reader.h"
 #include "document/plugin_writer.h"
+#include "large_plugin.h"
 #include "platform/text.h"
 
 namespace {
 
 using namespace kestrel;
-
-constexpr int kActions = 20000;
-constexpr int kGroupsPerKind = 100;  // 200 groups in all
 
 class NoMessages : public MessageSink {
  public:
@@ -27,41 +25,13 @@ class NoMessages : public MessageSink {
   bool AskYesNo(std::u16string_view) override { return false; }
 };
 
-// Half registry, half file/folder actions, spread over 100 groups of each
-// kind, every other action ticked.
-std::string GeneratePlugin() {
-  const int per_kind = kActions / 2;
-  std::string text = "[Settings]\r\nDescription=Benchmark plug-in\r\nProvider=bench\r\nVersion=1.0\r\n"
-                     "Encrypted=0\r\nHIDEOPTION=0\r\n";
-  for (const char* section : {"REG_OPTION", "DISK_OPTION"}) {
-    text += std::string("[") + section + "]\r\n";
-    for (int g = 0; g < kGroupsPerKind; ++g) {
-      text += std::to_string(g) + "=Group " + std::to_string(g) + "<1>";
-      bool first = true;
-      for (int a = g; a < per_kind; a += kGroupsPerKind * 2) {
-        text += (first ? "" : ",") + std::to_string(a);
-        first = false;
-      }
-      text += "\r\n";
-    }
-  }
-  text += "[REGISTRY]\r\n";
-  for (int a = 0; a < per_kind; ++a)
-    text += std::to_string(a) + "=DELVAL=HKEY_CURRENT_USER\\Software\\Bench\\Key" + std::to_string(a) +
-            ",Value" + std::to_string(a) + "\r\n";
-  text += "[DISK]\r\n";
-  for (int a = 0; a < per_kind; ++a)
-    text += std::to_string(a) + "=%APPDATA%\\Bench\\Folder" + std::to_string(a) + "\\*.tmp|*.log /X:keep.log /S\r\n";
-  return text;
-}
-
 struct Fixture {
   Fixture() : actions(doc, list, messages) {
     folder = std::filesystem::temp_directory_path() / ("kestrel-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     source = FromUtf8((folder / "large.cln").string());
     saved = FromUtf8((folder / "saved.cln").string());
-    std::ofstream(folder / "large.cln", std::ios::binary) << GeneratePlugin();
+    std::ofstream(folder / "large.cln", std::ios::binary) << GenerateLargePlugin();
   }
   ~Fixture() {
     std::error_code error;
