@@ -1,7 +1,8 @@
 // Renders the editor's windows offscreen into PNG files, so that a reviewer
 // can look at them without running the program:
 //   kestrel_screenshots OUTPUT_FOLDER
-// Each window is shown with typical content and grabbed (client area).
+// Each window is shown with typical content and grabbed (client area); the
+// test dialog after a real run of a plug-in in a small prefix built for it.
 
 #include <QApplication>
 #include <QDialog>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -27,9 +29,11 @@
 #include "editor/kestrel_dlg.h"
 #include "platform/text.h"
 #include "support/recording_starter.h"
+#include "support/sample_plugin.h"
 #include "support/scripted_choosers.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
+#include "testrun/dialog/test_dlg.h"
 
 namespace kestrel {
 namespace {
@@ -155,6 +159,40 @@ std::unique_ptr<QWidget> ActionsListControl(World&) {
   return control;
 }
 
+// The main window reads the sample plug-in, Test runs it in a prefix that
+// holds what it names, and the test dialog is grabbed once its log is styled.
+// Returns the number of failures.
+int TestDialogShot(const QDir& out) {
+  testing::PrefixBuilder prefix;
+  testing::AddSampleContent(prefix);
+  World world;
+  world.services.wine_prefix = prefix.Root();
+  const QString plugin = world.folder.filePath(QStringLiteral("Example Editor.cln"));
+  std::ofstream(plugin.toStdString(), std::ios::binary) << testing::kSamplePlugin;
+  CKestrelDlg window(world.services, world.dialogs);
+  window.show();
+  if (!window.ReadFile(plugin)) return 1;
+
+  int failures = 1;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<CTestDlg*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->IsComplete()) return;
+    QApplication::processEvents();
+    const QString file = out.filePath(QStringLiteral("test_dialog.png"));
+    if (dialog->grab().save(file)) {
+      std::printf("%s\n", qPrintable(file));
+      failures = 0;
+    } else {
+      std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+    }
+    dialog->accept();
+  });
+  poll.start(20);
+  window.Test();
+  return failures;
+}
+
 struct Shot {
   const char* name;
   std::function<std::unique_ptr<QWidget>(World&)> make;
@@ -209,5 +247,6 @@ int main(int argc, char** argv) {
       std::printf("%s\n", qPrintable(file));
     }
   }
+  failures += TestDialogShot(out);
   return failures ? 1 : 0;
 }
