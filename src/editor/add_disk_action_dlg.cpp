@@ -145,27 +145,16 @@ void CAddDiskActionDlg::BuildControls() {
   grid->addWidget(key_edit_, 9, 2);
 
   // Group choice and the buttons
-  group_choice_ = new QComboBox(this);
-  group_choice_->setObjectName(QStringLiteral("groupChoice"));
-  group_choice_->setMinimumWidth(DialogUnitsX(this, 112));
-  ok_ = new QPushButton(QStringLiteral("OK"), this);
-  ok_->setObjectName(QStringLiteral("okButton"));
-  ok_->setDefault(true);
-  cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-  cancel_->setObjectName(QStringLiteral("cancelButton"));
-  cancel_->setAutoDefault(false);
-  for (QPushButton* button : {ok_, cancel_}) button->setMinimumWidth(DialogUnitsX(this, 50));
-  auto* bottom = new QHBoxLayout;
-  bottom->addWidget(group_choice_);
-  bottom->addStretch(1);
-  bottom->addWidget(ok_);
-  bottom->addWidget(cancel_);
+  const GroupChoiceRow bottom = MakeGroupChoiceRow(this, 112);
+  group_choice_ = bottom.choice;
+  ok_ = bottom.ok;
+  cancel_ = bottom.cancel;
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(path_box);
   layout->addWidget(action_box);
   layout->addStretch(1);
-  layout->addLayout(bottom);
+  layout->addLayout(bottom.layout);
 
   // Tab order of the template.
   QWidget* order[] = {path_edit_,     remove_folder_, empty_folder_,    matching_files_, pattern_edit_,
