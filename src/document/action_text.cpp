@@ -30,11 +30,15 @@ std::u16string SavedActionText(std::u16string_view text, ParsedAction& parsed) {
       if (RegSplitStoppedEarly(parsed.reg)) return Trim(text);
       return ComposeRegAction(parsed.reg);
     case ActionClass::kFileFolder: {
-      // The string form has no escaping: an INI action whose only "\" stood
+      // The string form has no escaping. An INI action whose only "\" stood
       // outside its value composes to a string without one, which would read
-      // back as no action at all. Keep such a string as it was read.
+      // back as no action at all; a pattern that holds a second "/X:" list
+      // composes to a string whose next read takes that list for the
+      // exclusions. Keep such a string as it was read, so saving the file
+      // again never changes what it means.
       std::u16string composed = ComposeDiskAction(parsed.disk);
-      if (ParseAction(composed).kind != ActionClass::kFileFolder) return Trim(text);
+      ParsedAction again = ParseAction(composed);
+      if (again.kind != ActionClass::kFileFolder || ComposeDiskAction(again.disk) != composed) return Trim(text);
       return composed;
     }
     case ActionClass::kNone:

@@ -158,6 +158,17 @@ TEST_F(PluginWriter, IniActionWhoseComposedFormWouldLoseItsBackslashIsWrittenAsR
       << Saved();
 }
 
+TEST_F(PluginWriter, FileActionWhosePatternHoldsASecondExclusionListIsWrittenAsRead) {
+  // Only the first "/X:" list is taken as the exclusions; the second stays in
+  // the pattern. Composed, the lists swap places and the next read would take
+  // the other one, so the action would change on every save.
+  ASSERT_TRUE(ReadText(Header() + "[DISK]\r\n0=C:\\T\\*.tmp /X:a\\b /X:c d /S\r\n1=C:\\T\\ *.log  /S\r\n"));
+  ASSERT_EQ(list.RowCount(), 2);
+  ASSERT_EQ(Save(), WriteResult::kWritten);
+  EXPECT_NE(Saved().find("[DISK]\r\n0=C:\\T\\*.tmp /X:a\\b /X:c d /S\r\n1=C:\\T\\*.log /S\r\n"), std::string::npos)
+      << Saved();
+}
+
 class PluginWriterFailure : public PluginWriter {
  protected:
   void SetUp() override {
