@@ -174,6 +174,7 @@ bool PrefixFileSystem::ListFolder(std::u16string_view windows_folder, std::vecto
   while (dirent* de = readdir(dir)) {
     const char* name = de->d_name;
     if (IsDotOrDotDot(name)) continue;
+    if (entry_hook_) entry_hook_(host, name);
     FolderEntry entry;
     // The entry type from readdir spares a stat for folders; files need one
     // for their size, links for what they point to. An entry that is gone by

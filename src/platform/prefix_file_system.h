@@ -24,6 +24,7 @@
 // Read only: nothing here opens a file for writing or changes the disk.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "platform/file_system.h"
@@ -44,6 +45,12 @@ class PrefixFileSystem final : public FileSystem {
 
   const std::filesystem::path& Prefix() const { return prefix_; }
 
+  // Called for each entry a listing reads, with the host folder and the raw
+  // name, before the entry is looked at. Tests remove entries here to show
+  // that a listing survives a disk that changes under it.
+  using EntryHook = std::function<void(const std::string& host_folder, const char* name)>;
+  void SetEntryHook(EntryHook hook) { entry_hook_ = std::move(hook); }
+
  private:
   // Host path of whatever exists at the Windows path, with its stat (links
   // followed). False when the path cannot be mapped or nothing exists there.
@@ -51,6 +58,7 @@ class PrefixFileSystem final : public FileSystem {
 
   std::filesystem::path prefix_;
   std::string dosdevices_;  // "<prefix>/dosdevices/", empty without a prefix
+  EntryHook entry_hook_;
 };
 
 // Order of a folder listing: ordinal order of the upper-cased names (a-z

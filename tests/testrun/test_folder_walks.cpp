@@ -200,6 +200,30 @@ TEST_F(FolderWalks, AFolderThatVanishesMidWalkIsAnUnreadableFolder) {
   EXPECT_EQ(w.lines.back(), u"\tDeleted Folder If Empty: C:\\Temp\\s");
 }
 
+TEST_F(FolderWalks, EntriesRemovedWhileTheirFolderIsReadAreLeftOutOrUnreadable) {
+  // When C:\Temp's listing reads its first entry, two files and a subfolder
+  // go from the disk: the files, already named by the listing, are left out;
+  // the subfolder is listed but cannot be walked.
+  const std::filesystem::path temp = prefix_.DriveC() / "Temp";
+  bool removed = false;
+  files_.SetEntryHook([&](const std::string& folder, const char*) {
+    if (removed || !std::filesystem::equivalent(folder, temp)) return;
+    removed = true;
+    std::filesystem::remove(temp / "a.tmp");
+    std::filesystem::remove(temp / "keep1.log");
+    std::filesystem::remove_all(temp / "s");
+  });
+  Walked w = EmptyPath(u"C:\\Temp");
+  ASSERT_TRUE(removed);
+  EXPECT_EQ(w.lines, (Lines{u"\tDeleted File: C:\\Temp\\b.log", u"\tDeleted Folder: C:\\Temp\\e",
+                            u"\tDeleted File: C:\\Temp\\f\\g\\h.txt", u"\tDeleted Folder: C:\\Temp\\f\\g",
+                            u"\tDeleted Folder: C:\\Temp\\f", u"\tDeleted File: C:\\Temp\\mykeep.log",
+                            u"\tError: Unable to access C:\\Temp\\s\\*.*", u"\tDeleted Folder: C:\\Temp\\s",
+                            u"\tDeleted File: C:\\Temp\\x.DLL", u"\tDeleted File: C:\\Temp\\y.exe"}));
+  EXPECT_EQ(w.files, 5u);
+  EXPECT_EQ(w.bytes, 24u);
+}
+
 // A tree held in memory, for shapes no disk holds: ten thousand levels, or
 // thousands of random trees. Paths are matched exactly.
 class MemoryTree : public FileSystem {
