@@ -11,21 +11,18 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
-#include "platform/text.h"
-#include "platform/text_encoding.h"
+#include "support/hostile_plugins.h"
 #include "support/temp_dir.h"
 
 namespace kestrel {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace testing;
 
 const fs::path kCli = fs::path(KESTREL_BIN_DIR) / "kestrel-cli";
-const std::string kHeader =
-    "[Settings]\r\nDescription=d\r\nProvider=p\r\nVersion=1\r\nEncrypted=0\r\nHIDEOPTION=0\r\n";
 
 std::string Quote(const std::string& s) {
   std::string q = "'";
@@ -52,12 +49,6 @@ Outcome Format(const testing::TempDir& dir, const fs::path& in) {
   return o;
 }
 
-std::string Numbers(size_t count) {
-  std::string list;
-  for (size_t i = 0; i < count; ++i) list += (i ? "," : "") + std::to_string(i);
-  return list;
-}
-
 TEST(HostilePlugins, EachEndsInAFileOrAClearRefusal) {
   if (!fs::exists(kCli)) GTEST_SKIP() << "kestrel-cli was not built";
   testing::TempDir dir;
@@ -67,25 +58,13 @@ TEST(HostilePlugins, EachEndsInAFileOrAClearRefusal) {
     int status;           // 0 written, 1 refused
     const char* message;  // on standard error
   };
-  std::mt19937 random(8);
-  std::string junk(1 << 20, '\0');
-  for (char& c : junk) c = char(random());
-  std::string actions = kHeader + "[REG_OPTION]\r\n0=G<1>" + Numbers(100000) + "\r\n[REGISTRY]\r\n";
-  for (int i = 0; i < 100000; ++i)
-    actions += std::to_string(i) + "=DELKEY=HKEY_CURRENT_USER\\Software\\K" + std::to_string(i) + "\r\n";
-  const std::string one = "[REGISTRY]\r\n0=DELKEY=HKEY_USERS\\x\r\n";
   const Case cases[] = {
-      {"junk.cln", junk, 1, "Error reading file"},
-      {"utf16_no_bom.cln", EncodeText(U(kHeader + one), TextEncoding::kUtf16Le).substr(2), 1,
-       "Error reading file"},
-      {"long_line.cln", kHeader + "[REGISTRY]\r\n0=DELKEY=HKEY_USERS\\" + std::string(5 << 20, 'x') + "\r\n", 0,
-       "Some strings are longer than 512 chars."},
-      {"many_actions.cln", actions, 0, ""},
-      {"million_members.cln", kHeader + "[REG_OPTION]\r\n0=G<1>" + Numbers(1000000) + "\r\n" + one, 0, ""},
-      {"huge_numbers.cln",
-       kHeader + "[REG_OPTION]\r\n0=G<1>0,2147483648,4294967296,99999999999999999999,-1\r\n" + one +
-           "2147483648=DELKEY=HKEY_USERS\\y\r\n",
-       0, ""},
+      {"junk.cln", BinaryJunk(1 << 20), 1, "Error reading file"},
+      {"utf16_no_bom.cln", Utf16WithoutBom(), 1, "Error reading file"},
+      {"long_line.cln", LongActionLine(5 << 20), 0, "Some strings are longer than 512 chars."},
+      {"many_actions.cln", ManyActions(100000), 0, ""},
+      {"million_members.cln", ManyMembers(1000000), 0, ""},
+      {"huge_numbers.cln", HugeNumbers(), 0, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -96,9 +75,7 @@ TEST(HostilePlugins, EachEndsInAFileOrAClearRefusal) {
   }
 
   // A 500 MB file (sparse) is larger than any profile is read: refused at once.
-  const fs::path huge = dir.Write("huge.cln", kHeader + one);
-  fs::resize_file(huge, uint64_t(500) << 20);
-  Outcome o = Format(dir, huge);
+  Outcome o = Format(dir, WriteSparsePlugin(dir.path() / "huge.cln", uint64_t(500) << 20));
   ASSERT_TRUE(o.exited) << o.err;
   EXPECT_EQ(o.status, 1);
   EXPECT_NE(o.err.find("Error reading file"), std::string::npos) << o.err;
