@@ -13,6 +13,13 @@ namespace {
 quintptr ParentKey(int group_id) { return quintptr(uint32_t(group_id)) + 1; }
 int GroupIdOfKey(quintptr key) { return int(uint32_t(key - 1)); }
 
+QString ShownText(std::u16string_view text) {
+  const size_t most = CGroupedListModel::kMaxShownChars;
+  if (text.size() <= most) return ToQString(text);
+  const size_t cut = QChar::isHighSurrogate(text[most - 1]) ? most - 1 : most;  // keep pairs whole
+  return ToQString(text.substr(0, cut)) + QChar(0x2026);
+}
+
 }  // namespace
 
 CGroupedListModel::CGroupedListModel(CGroupedList& list, QObject* parent)
@@ -288,7 +295,7 @@ QVariant CGroupedListModel::data(const QModelIndex& index, int role) const {
   if (row < 0) return {};
   const ListRow& item = list_.Row(row);
   switch (role) {
-    case Qt::DisplayRole: return ToQString(item.texts[size_t(index.column())]);
+    case Qt::DisplayRole: return ShownText(item.texts[size_t(index.column())]);
     case Qt::DecorationRole: return index.column() == 0 ? QVariant(ActionIcon(item.image)) : QVariant();
     case Qt::CheckStateRole:
       return index.column() == 0 ? QVariant(item.checked ? Qt::Checked : Qt::Unchecked) : QVariant();

@@ -25,6 +25,11 @@ class CGroupedListModel : public QAbstractItemModel, private GroupedListObserver
   // Extra data of a group item.
   static constexpr int kSubtitleRole = Qt::UserRole + 1;
   static constexpr int kIsGroupRole = Qt::UserRole + 2;
+  // A cell shows at most this many characters of its text, then "\u2026": the
+  // view lays out the whole text on every paint and sizing, which takes
+  // minutes for a line of millions of characters, and no column is wide
+  // enough to show more. The list keeps the whole text.
+  static constexpr int kMaxShownChars = 1024;
 
   explicit CGroupedListModel(CGroupedList& list, QObject* parent = nullptr);
   ~CGroupedListModel() override;

@@ -120,6 +120,30 @@ class TestListCtrlCategoryGroups : public QObject {
     QVERIFY(control.selectionModel()->selectedRows().isEmpty());
   }
 
+  void longTextsAreShownCutAndKeptWhole() {
+    constexpr int most = CGroupedListModel::kMaxShownChars;
+    const std::u16string fits(most, u'a'), over(most + 1, u'b');
+    // A surrogate pair across the cut goes whole, to the cut-off part.
+    const std::u16string pair = std::u16string(most - 1, u'c') + u"\U0001F600" + u"d";
+    CListCtrl_Category_Groups control;
+    CGroupedList& list = control.List();
+    list.EnableGroupView(true);
+    control.AddGroup(0, 0, u"Registry Actions");
+    for (const std::u16string* text : {&fits, &over, &pair}) {
+      ListRow row = MakeRow(list.RowCount(), 0);
+      row.texts[2] = *text;
+      list.AppendRow(row);
+    }
+    const CGroupedListModel& model = control.Model();
+    const auto shown = [&](int row) { return Text(model, model.IndexOfRow(row).siblingAtColumn(2)); };
+    QCOMPARE(shown(0), QString(most, u'a'));
+    QCOMPARE(shown(1), QString(most, u'b') + QChar(0x2026));
+    QCOMPARE(shown(2), QString(most - 1, u'c') + QChar(0x2026));
+    QCOMPARE(list.Row(1).texts[2], over);
+    control.resizeColumnToContents(2);  // sizes by the shown text: at once
+    QVERIFY(control.columnWidth(2) < 100000);
+  }
+
   void rowsOfMissingGroupsAreHiddenUntilTheGroupComes() {
     CListCtrl_Category_Groups control;
     CGroupedList& list = control.List();
