@@ -17,6 +17,7 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include "controls/busy_cursor.h"
 #include "controls/dialog_units.h"
 #include "controls/hint.h"
 #include "controls/list_ctrl_category_groups.h"
@@ -236,6 +237,7 @@ void CKestrelDlg::New() {
 }
 
 bool CKestrelDlg::ReadFile(const QString& path) {
+  BusyCursor busy;
   const bool read = ReadPlugin(*actions_, path.toStdU16String(), CurrentUserName());
   ShowNewDocument();
   return read;
@@ -285,6 +287,7 @@ void CKestrelDlg::Save() {
   request.file_name = QFileInfo(name).completeBaseName();
   const std::optional<QString> chosen = services_.choosers.ChooseSaveFile(this, request);
   if (!chosen) return;
+  BusyCursor busy;
   if (WritePlugin(document_, list_ctrl_->List(), chosen->toStdU16String(), services_.messages) ==
       WriteResult::kWritten) {
     document_.current_path = chosen->toStdU16String();

@@ -11,7 +11,12 @@ int Run(QWidget* owner, std::u16string_view text, QMessageBox::StandardButtons b
   QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kProgramName),
                   QString::fromUtf16(text.data(), qsizetype(text.size())), buttons, owner);
   box.setDefaultButton(default_button);
-  return box.exec();
+  // A message during a long step shows the usual cursor over its box.
+  const bool busy = QGuiApplication::overrideCursor() != nullptr;
+  if (busy) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+  const int answer = box.exec();
+  if (busy) QGuiApplication::restoreOverrideCursor();
+  return answer;
 }
 
 }  // namespace
