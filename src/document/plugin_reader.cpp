@@ -1,5 +1,6 @@
 #include "document/plugin_reader.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <unordered_map>
@@ -55,7 +56,12 @@ void ReadGroupLines(const IniFile& ini, std::u16string_view section, int kind, C
     }
     const int checked = EqualsNoCase(Trim(std::u16string_view(line).substr(open + 1, close - open - 1)), u"0") ? 0 : 1;
     const int id = GroupIdForKey(k, kind);
-    list.AddGroup(id, list.GroupCount(), std::u16string_view(line).substr(0, open));
+    // The name ends at the first "<"; a ">" before it already starts the
+    // member list (the test run reads the line so), so the name ends there
+    // too. A name holding ">" could not be written back without changing
+    // which actions its line names.
+    const size_t name_end = std::min(open, line.find(u'>'));
+    list.AddGroup(id, list.GroupCount(), std::u16string_view(line).substr(0, name_end));
     list.SetGroupChecked(id, checked);
     // After the first ">" of the whole line, as the test run reads it too.
     member_lists.push_back(line.substr(line.find(u'>') + 1));

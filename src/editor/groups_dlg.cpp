@@ -194,6 +194,10 @@ void CGroupsDlg::EndEditing(int which, const QPersistentModelIndex& index, const
       duplicate = r != row && EqualsNoCase(Trim(list->item(r)->text().toStdU16String()), name);
     if (duplicate) {
       messages_.Warning(u"String already exists in the list");
+    } else if (name.find_first_of(u"<>") != std::u16string::npos) {
+      // A group line is name<flag>members: an angle bracket in the name would
+      // end it early, and the file would read back other groups and members.
+      messages_.Warning(u"A group name cannot contain \"<\" or \">\".");
     } else if (item->data(kGroupIdRole).isValid()) {
       // An existing row: the group takes the new name and keeps its id.
       item->setText(*text);

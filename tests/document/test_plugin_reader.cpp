@@ -168,6 +168,16 @@ TEST_F(PluginReader, GroupLinesMakeGroupsWithTheirFlags) {
   EXPECT_EQ(doc.registry_member_lists, (std::vector<std::u16string>{u"", u"0"}));
 }
 
+TEST_F(PluginReader, AGroupNameEndsAtAnAngleBracketThatStartsTheMemberList) {
+  // The member list starts after the first ">", even one before the "<": the
+  // name stops there, so saving the group writes back the same members.
+  ASSERT_TRUE(ReadText(Plugin("[REG_OPTION]\r\n0=Odd >0,x<1>1\r\n"
+                              "[REGISTRY]\r\n0=DELKEY=HKEY_USERS\\a\r\n1=DELKEY=HKEY_USERS\\b\r\n")));
+  EXPECT_EQ(list.GroupTitle(0), u"Odd ");
+  EXPECT_EQ(list.GroupChecked(0), 1);
+  EXPECT_EQ(RowChecks(), (std::vector<bool>{true, false}));  // "0", then "x<1>1" names 0 again
+}
+
 TEST_F(PluginReader, BrokenGroupLinesEndTheirSectionOnly) {
   ASSERT_TRUE(ReadText(Plugin("[REG_OPTION]\r\n0=Good<1>0\r\n1=No angle\r\n2=Later<1>\r\n"
                               "[DISK_OPTION]\r\n0=Unclosed<1\r\n" + kActions)));

@@ -130,6 +130,18 @@ class TestGroupsDlg : public QObject {
     QVERIFY(f.messages.warnings.empty());
   }
 
+  void namesWithAngleBracketsAreRefused() {
+    // The file could not hold them: "<" and ">" frame a group line's flag.
+    Fixture f({{0, u"Registry Actions"}, {1, u"File/Folder Actions"}, {2, u"Old"}});
+    f.Add(0, "a<b");
+    f.Of(0)->editItem(f.Of(0)->item(1));
+    f.Type(0, "x>y");
+    QCOMPARE(f.messages.warnings, (std::vector<std::u16string>{u"A group name cannot contain \"<\" or \">\".",
+                                                              u"A group name cannot contain \"<\" or \">\"."}));
+    QCOMPARE(f.Rows(0), QStringList({"Registry Actions=0", "Old=2"}));
+    QCOMPARE(f.Groups(), QStringList({"0:Registry Actions", "1:File/Folder Actions", "2:Old"}));
+  }
+
   void renamingARowRenamesItsGroup() {
     Fixture f({{0, u"Registry Actions"}, {1, u"File/Folder Actions"}, {2, u"Old"}});
     f.Of(0)->editItem(f.Of(0)->item(1));
