@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "controls/long_texts.h"
 #include "controls/dialog_units.h"
 #include "controls/hint.h"
 #include "controls/qt_text.h"
@@ -66,6 +67,7 @@ CAddDiskActionDlg::CAddDiskActionDlg(EditorServices& services, QWidget* parent)
     : QDialog(parent), services_(services) {
   setWindowTitle(QStringLiteral("File/Folder Action"));
   BuildControls();
+  AllowLongTexts(this);
 }
 
 void CAddDiskActionDlg::BuildControls() {

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "controls/long_texts.h"
 #include "controls/dialog_units.h"
 #include "controls/hint.h"
 #include "controls/qt_text.h"
@@ -65,6 +66,7 @@ CAddRegActionDlg::CAddRegActionDlg(EditorServices& services, QWidget* parent)
     registry_editor_->setToolTip(QStringLiteral("Starts Wine's registry editor for the prefix %1")
                                      .arg(QString::fromStdString(services_.wine_prefix.string())));
   }
+  AllowLongTexts(this);
 }
 
 void CAddRegActionDlg::BuildControls() {

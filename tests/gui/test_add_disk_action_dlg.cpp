@@ -203,7 +203,11 @@ class TestAddDiskActionDlg : public QObject {
         << "" << "C:\\Temp\\Cache\\*.bak /R" << 3;
     QTest::newRow("INI action edited into empty folder")
         << "INIFILE=C:\\App\\app.ini|Options" << "emptyFolderRadio" << QStringList() << QStringList() << ""
-        << "C:\\App /E" << 3;
+        << "C:\\App /E" << 3;    // Longer than a line edit holds by default: opened and kept whole.
+    const QString long_folder = "C:\\" + QString(40000, 'f');
+    QTest::newRow("long texts are not cut") << long_folder + "\\*.tmp /X:" + QString(40000, 'x') << ""
+                                            << QStringList() << QStringList() << ""
+                                            << long_folder + "\\*.tmp /X:" + QString(40000, 'x') << 3;
   }
 
   void okGivesTheEditedAction() {

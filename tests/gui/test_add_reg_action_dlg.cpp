@@ -241,6 +241,12 @@ class TestAddRegActionDlg : public QObject {
         << "DELKEY root=HKEY_CURRENT_USER key=Example value=" << 4;
     QTest::newRow("subkey list") << "" << "HKEY_USERS\\S-1\\Software" << "deleteSubkeyListRadio" << -1 << "Tmp"
                                  << "Recent files" << "DELKLIST root=HKEY_USERS key=S-1\\Software value=Tmp" << 4;
+    // Longer than a line edit holds by default: opened and kept whole.
+    const QString long_key = QString(40000, 'k');
+    QTest::newRow("long texts are not cut") << "DELVAL=HKEY_USERS\\" + long_key + "," + QString(40000, 'v') << ""
+                                            << "" << -1 << "" << ""
+                                            << "DELVAL root=HKEY_USERS key=" + long_key + " value=" + QString(40000, 'v')
+                                            << 4;
   }
 
   void okGivesTheEditedAction() {
