@@ -261,21 +261,53 @@ const std::shared_ptr<RegNode>& RegRootTrees::Shared(uint32_t root) const {
   return trees_[root - HKEY_CLASSES_ROOT];
 }
 
+namespace {
+
+constexpr std::u16string_view kHeaders[] = {u"REGEDIT4", u"Windows Registry Editor Version 5.00"};
+
+bool IsExportHeader(std::u16string_view line) {
+  for (std::u16string_view header : kHeaders)
+    if (line == header) return true;
+  return false;
+}
+
+bool CouldStartExportHeader(std::u16string_view start) {
+  for (std::u16string_view header : kHeaders)
+    if (header.substr(0, start.size()) == start) return true;
+  return false;
+}
+
+}  // namespace
+
 bool ApplyRegExport(std::string_view bytes, RegRootTrees& trees, HiveLoadReport* report) {
   HiveLoadReport local;
   HiveLoadReport& r = report ? *report : local;
   // Without a BOM, a "REGEDIT4" file is in the 8-bit code page; everything
   // else is decoded by its BOM (UTF-16 as regedit writes it, or UTF-8).
-  std::u16string text = bytes.substr(0, 8) == "REGEDIT4" ? FromWindows1252(bytes) : DecodeText(bytes).text;
-  size_t eol = text.find(u'\n');
-  std::u16string_view header = TrimBlanks(std::u16string_view(text).substr(0, eol));
-  bool ansi = header == u"REGEDIT4";
-  if (!ansi && header != u"Windows Registry Editor Version 5.00") {
+  const bool code_page = bytes.substr(0, 8) == "REGEDIT4";
+  auto decode = [&](std::string_view part) { return code_page ? FromWindows1252(part) : DecodeText(part).text; };
+  auto refuse = [&] {
     r.problems.push_back("not a registry export (no \"Windows Registry Editor Version 5.00\" or "
                          "\"REGEDIT4\" header)");
     return false;
+  };
+  // The first line decides. A large file that is no export is refused from
+  // its first bytes, before the whole of it is decoded; the header line is
+  // plain ASCII, so decoding only the start cannot change it.
+  constexpr size_t kHeadBytes = 4096;
+  if (bytes.size() > kHeadBytes) {
+    const std::u16string head = decode(bytes.substr(0, kHeadBytes));
+    const size_t eol = head.find(u'\n');
+    const std::u16string_view line = TrimBlanks(std::u16string_view(head).substr(0, eol));
+    // Without a line end in sight, the line can still be a header padded
+    // with blanks: its start must then begin one.
+    if (eol != std::u16string::npos ? !IsExportHeader(line) : !CouldStartExportHeader(line)) return refuse();
   }
-  ExportParser(text, ansi, trees, r).Run();
+  std::u16string text = decode(bytes);
+  size_t eol = text.find(u'\n');
+  std::u16string_view header = TrimBlanks(std::u16string_view(text).substr(0, eol));
+  if (!IsExportHeader(header)) return refuse();
+  ExportParser(text, header == u"REGEDIT4", trees, r).Run();
   return true;
 }
 

@@ -170,6 +170,18 @@ TEST(RegExport, BadInputIsSkippedAndTheRestKept) {
   EXPECT_EQ(s.errors.find("cc"), std::string::npos);
 }
 
+TEST(RegExport, ALargeFileIsJudgedByItsFirstLine) {
+  // Past the first few kilobytes the header is checked on the start alone;
+  // a header padded with blanks beyond that start still counts.
+  const std::string tail = "\r\n[HKEY_USERS\\Padded]\r\n" + std::string(8000, ';') + "\r\n";
+  Snapshot s({"REGEDIT4" + std::string(6000, ' ') + tail, std::string(6000, ' ') + "REGEDIT5" + tail,
+              std::string(9000, '\0')});
+  EXPECT_TRUE(s.HasKey(HKEY_USERS, u"Padded"));
+  for (const char* file : {"f1.reg: not a registry export", "f2.reg: not a registry export"})
+    EXPECT_NE(s.errors.find(file), std::string::npos) << s.errors;
+  EXPECT_EQ(s.errors.find("f0.reg"), std::string::npos) << s.errors;
+}
+
 TEST(RegExport, MissingFilesAndNoFilesGiveAnEmptyRegistry) {
   testing::TempDir dir;
   std::string errors;
