@@ -93,6 +93,23 @@ ReadResult ReadWholeFile(const std::filesystem::path& path, uint64_t max_bytes, 
   return ReadResult::kRead;
 }
 
+std::string ReadFileStart(const std::filesystem::path& path, size_t count) {
+  std::string start;
+  Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+  struct stat st {};
+  if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return start;
+  start.resize(count);
+  size_t got = 0;
+  while (got < count) {
+    ssize_t n = ::read(fd.get(), start.data() + got, count - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += size_t(n);
+  }
+  start.resize(got);
+  return start;
+}
+
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string& reason) {
   reason.clear();
   std::error_code ec;

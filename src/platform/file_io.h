@@ -26,6 +26,11 @@ struct FileBytes {
 ReadResult ReadWholeFile(const std::filesystem::path& path, uint64_t max_bytes, FileBytes& bytes,
                          std::string& reason);
 
+// The first `count` bytes of the regular file at `path`, fewer when it is
+// shorter; empty when it is missing, unreadable or no regular file (opened
+// the same way as above, so a FIFO cannot block).
+std::string ReadFileStart(const std::filesystem::path& path, size_t count);
+
 // Replaces the file at `path` by `bytes`: writes a temporary file in the same
 // folder, flushes it to disk and renames it over the target. A link is followed
 // so that the file it points to is replaced; a read-only file is refused. On failure the old file is

@@ -277,36 +277,46 @@ bool CouldStartExportHeader(std::u16string_view start) {
   return false;
 }
 
+constexpr const char* kNotAnExport =
+    "not a registry export (no \"Windows Registry Editor Version 5.00\" or \"REGEDIT4\" header)";
+
+// Without a BOM, a "REGEDIT4" file is in the 8-bit code page; everything else
+// is decoded by its BOM (UTF-16 as regedit writes it, or UTF-8).
+std::u16string DecodeExport(std::string_view bytes) {
+  return bytes.substr(0, 8) == "REGEDIT4" ? FromWindows1252(bytes) : DecodeText(bytes).text;
+}
+
+// The first line decides, and the first few kilobytes tell whether it can be
+// a header, so a large file that is no export is refused before it is read
+// and decoded whole. The header is plain ASCII: decoding only the start
+// cannot change it. Without a line end in sight the line may still be a
+// header padded with blanks, so its start need only begin one.
+constexpr size_t kHeadBytes = 4096;
+
+bool StartsLikeExport(std::string_view bytes) {
+  const std::u16string head = DecodeExport(bytes.substr(0, kHeadBytes));
+  const size_t eol = head.find(u'\n');
+  const std::u16string_view line = TrimBlanks(std::u16string_view(head).substr(0, eol));
+  return eol != std::u16string::npos ? IsExportHeader(line) : CouldStartExportHeader(line);
+}
+
+
 }  // namespace
 
 bool ApplyRegExport(std::string_view bytes, RegRootTrees& trees, HiveLoadReport* report) {
   HiveLoadReport local;
   HiveLoadReport& r = report ? *report : local;
-  // Without a BOM, a "REGEDIT4" file is in the 8-bit code page; everything
-  // else is decoded by its BOM (UTF-16 as regedit writes it, or UTF-8).
-  const bool code_page = bytes.substr(0, 8) == "REGEDIT4";
-  auto decode = [&](std::string_view part) { return code_page ? FromWindows1252(part) : DecodeText(part).text; };
-  auto refuse = [&] {
-    r.problems.push_back("not a registry export (no \"Windows Registry Editor Version 5.00\" or "
-                         "\"REGEDIT4\" header)");
+  if (!StartsLikeExport(bytes)) {
+    r.problems.push_back(kNotAnExport);
     return false;
-  };
-  // The first line decides. A large file that is no export is refused from
-  // its first bytes, before the whole of it is decoded; the header line is
-  // plain ASCII, so decoding only the start cannot change it.
-  constexpr size_t kHeadBytes = 4096;
-  if (bytes.size() > kHeadBytes) {
-    const std::u16string head = decode(bytes.substr(0, kHeadBytes));
-    const size_t eol = head.find(u'\n');
-    const std::u16string_view line = TrimBlanks(std::u16string_view(head).substr(0, eol));
-    // Without a line end in sight, the line can still be a header padded
-    // with blanks: its start must then begin one.
-    if (eol != std::u16string::npos ? !IsExportHeader(line) : !CouldStartExportHeader(line)) return refuse();
   }
-  std::u16string text = decode(bytes);
+  std::u16string text = DecodeExport(bytes);
   size_t eol = text.find(u'\n');
   std::u16string_view header = TrimBlanks(std::u16string_view(text).substr(0, eol));
-  if (!IsExportHeader(header)) return refuse();
+  if (!IsExportHeader(header)) {
+    r.problems.push_back(kNotAnExport);
+    return false;
+  }
   ExportParser(text, header == u"REGEDIT4", trees, r).Run();
   return true;
 }
@@ -318,7 +328,10 @@ std::unique_ptr<Registry> LoadRegistryExports(const std::vector<std::filesystem:
     FileBytes bytes;
     std::string reason;
     HiveLoadReport report;
-    if (ReadWholeFile(file, kMaxExportBytes, bytes, reason) != ReadResult::kRead)
+    const std::string start = ReadFileStart(file, kHeadBytes);
+    if (!start.empty() && !StartsLikeExport(start))
+      report.problems.push_back(kNotAnExport);
+    else if (ReadWholeFile(file, kMaxExportBytes, bytes, reason) != ReadResult::kRead)
       report.problems.push_back(reason.empty() ? "cannot read the file" : reason);
     else
       ApplyRegExport(bytes.View(), trees, &report);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -161,6 +162,8 @@ TEST_F(Cli, UsageErrorsAndUnreadableInputs) {
   scratch_.Write("folder.cln/x", "");
   const std::string plugin = plugin_.string();
   const std::string missing = (scratch_.path() / "missing.cln").string();
+  const std::string pipe = (scratch_.path() / "pipe.reg").string();
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);  // nobody writes to it: opening it would wait forever
   struct Case {
     std::vector<std::string> args;
     std::string message;  // part of the one-line message
@@ -174,6 +177,8 @@ TEST_F(Cli, UsageErrorsAndUnreadableInputs) {
       {{"test", (scratch_.path() / "folder.cln").string()}, "folder.cln: is a folder"},
       {{"test", "--prefix", missing, plugin}, "no such prefix folder"},
       {{"test", "--registry", missing, plugin}, "missing.cln: no such file"},
+      {{"test", "--registry", pipe, plugin}, "pipe.reg: is not a regular file"},
+      {{"test", pipe}, "pipe.reg: is not a regular file"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);

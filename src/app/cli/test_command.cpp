@@ -55,6 +55,8 @@ std::string CannotRead(const fs::path& path) {
   const fs::file_status status = fs::status(path, ec);
   if (!fs::exists(status)) return "no such file";
   if (fs::is_directory(status)) return "is a folder";
+  // A pipe or a device would block the open, or never end.
+  if (!fs::is_regular_file(status)) return "is not a regular file";
   errno = 0;
   std::ifstream in(path, std::ios::binary);
   if (!in) return errno ? std::strerror(errno) : "cannot be opened";
