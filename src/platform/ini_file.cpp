@@ -406,7 +406,14 @@ bool IniFile::WriteString(std::u16string_view section, std::u16string_view key, 
     it->second.key = stored;
     s->added.push_back(&it->second);
   }
-  it->second.written = std::make_unique<std::u16string>(value);
+  // Reading takes one pair of matching quotes off a value: a quoted value is
+  // stored inside one more pair, or every save would strip another. (Blanks
+  // at either end are trimmed on reading, as the system's own profiles do;
+  // that loses them once and changes nothing after.)
+  if (Unquote(value).size() != value.size())
+    it->second.written = std::make_unique<std::u16string>(u"\"" + std::u16string(value) + u"\"");
+  else
+    it->second.written = std::make_unique<std::u16string>(value);
   d.modified = true;
   if (reason) reason->clear();
   return true;

@@ -68,7 +68,8 @@ class IniFile {
   // section at the end of the file; an existing key's line is replaced in place.
   // Refuses (false, with a reason) names and values that could not be read back
   // as written: line breaks or NUL anywhere, "]" in a section name, "=" in a key,
-  // a key beginning with ";" or "[". Names are stored trimmed; values as given.
+  // a key beginning with ";" or "[". Names are stored trimmed; values as given,
+  // but a value in matching quotes inside one more pair, so it reads back whole.
   bool WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value,
                    std::string* reason = nullptr);
   // Writes the profile to its path: a temporary file in the same folder, flushed

@@ -207,6 +207,22 @@ TEST_F(IniFileTest, WritesGoAtTheEndOfTheirSectionAndReplaceInPlace) {
   EXPECT_EQ(IniFile(Path()).KeyNames(u"C"), (std::vector<std::u16string>{u"z", u"w"}));
 }
 
+TEST_F(IniFileTest, QuotedValuesAreStoredToReadBackAsGiven) {
+  const std::u16string values[] = {u"\"quoted\"", u"'single'", u"\"\"\"deep\"\"", u"'mixed\"", u"\"",
+                                   u"plain \"inside\" text", u""};
+  IniFile ini = IniFile::CreateNew(Path());
+  for (size_t i = 0; i < std::size(values); ++i) ASSERT_TRUE(ini.WriteString(u"S", FromUtf8(std::to_string(i)), values[i]));
+  ASSERT_TRUE(ini.Save());
+  EXPECT_NE(Stored().find("0=\"\"quoted\"\"\r\n"), std::string::npos) << Stored();
+  EXPECT_NE(Stored().find("3='mixed\"\r\n4=\"\r\n5=plain \"inside\" text\r\n6=\r\n"), std::string::npos)
+      << Stored();  // as given
+  IniFile again(Path());
+  for (size_t i = 0; i < std::size(values); ++i) {
+    EXPECT_EQ(again.Value(u"S", FromUtf8(std::to_string(i))), values[i]) << i;
+    EXPECT_EQ(ini.Value(u"S", FromUtf8(std::to_string(i))), values[i]) << i;  // before the save too
+  }
+}
+
 TEST_F(IniFileTest, WriteRefusesWhatCouldNotBeReadBack) {
   struct Case {
     const char16_t* section;
