@@ -94,12 +94,3 @@ BENCHMARK_CAPTURE(BM_TickRowInWindow, many_actions, GenerateLargePlugin())->Unit
 BENCHMARK_CAPTURE(BM_TickRowInWindow, long_line, GenerateLongLinePlugin(5 << 20))->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
